@@ -1,0 +1,60 @@
+#ifndef ZCONFIG_H
+#define ZCONFIG_H
+
+// Reader and writer of INI-style configuration files: "[section]" lines and
+// "key = value" lines. Every byte of the file is one character (Latin-1) in
+// both directions. When a file repeats a section or a key, the first
+// occurrence wins. The format in full: docs/zconfig.md.
+//
+// The file is read once, when the object is made; reads answer from that
+// content. Every writeEntry reads the file afresh, changes only the one
+// key's line and puts the result on disk atomically before it returns, so an
+// object made later sees the write; the writing object sees it as well.
+// The file keeps its owner and mode, and a file that exists but cannot be
+// read is never written. writeEntry returns false, changing nothing, when
+// the write fails or when the value cannot be stored faithfully: a
+// character above U+00FF, a line break, blanks at either end of a value, or
+// a section or key name the line format cannot hold.
+
+#include <QByteArray>
+#include <QChar>
+#include <QHash>
+#include <QString>
+#include <QStringList>
+
+class ZConfig
+{
+public:
+    // writeMode states what the caller means to do; reading and writing
+    // work the same in both modes.
+    ZConfig(const QString& path, bool writeMode);
+
+    QString path() const { return m_path; }
+    bool isWriteMode() const { return m_writeMode; }
+
+    // The value of key in group, or def when the file, section or key is
+    // missing. A key present with an empty value reads as "".
+    QString readEntry(const QString& group, const QString& key,
+                      const QString& def = QString()) const;
+    // The value as a signed 32-bit decimal number; def when it is missing
+    // or is not such a number.
+    int readNumEntry(const QString& group, const QString& key, int def = 0) const;
+    // The value split at sep, empty items dropped; empty when missing.
+    QStringList readListEntry(const QString& group, const QString& key, QChar sep) const;
+
+    bool writeEntry(const QString& group, const QString& key, const QString& value);
+    bool writeEntry(const QString& group, const QString& key, int value);
+    bool writeEntry(const QString& group, const QString& key, const char* value);
+
+private:
+    using Entries = QHash<QByteArray, QByteArray>;
+
+    const QByteArray* find(const QString& group, const QString& key) const;
+    bool write(const QString& group, const QString& key, const QByteArray& value);
+
+    QString m_path;
+    bool m_writeMode;
+    QHash<QByteArray, Entries> m_sections;
+};
+
+#endif

@@ -1,0 +1,155 @@
+#include "ZConfigFile.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace ZConfigFile {
+
+namespace {
+
+bool writeAll(int fd, const char* data, qsizetype size)
+{
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, static_cast<size_t>(size));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data += n;
+        size -= n;
+    }
+    return true;
+}
+
+// The process umask. Reading it means setting it, so it is put straight
+// back; the platform runs its callers on one thread.
+mode_t currentUmask()
+{
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return mask;
+}
+
+void syncDirectory(const QByteArray& dir)
+{
+    const int fd = ::open(dir.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    ::fsync(fd); // best effort: some file systems refuse it for directories
+    ::close(fd);
+}
+
+} // namespace
+
+ReadStatus readAll(const QByteArray& path, QByteArray* content, struct stat* info)
+{
+    content->clear();
+    // O_NONBLOCK keeps a FIFO at the path from blocking the open; it does not
+    // change how a regular file reads.
+    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0)
+        return errno == ENOENT ? ReadStatus::Missing : ReadStatus::Failed;
+
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return ReadStatus::Failed;
+    }
+    QByteArray data;
+    data.reserve(static_cast<qsizetype>(st.st_size));
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n == 0)
+            break;
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            ::close(fd);
+            return ReadStatus::Failed;
+        }
+        data.append(buffer, n);
+    }
+    ::close(fd);
+    *content = std::move(data);
+    if (info)
+        *info = st;
+    return ReadStatus::Ok;
+}
+
+bool writeTarget(const QByteArray& path, QByteArray* target)
+{
+    struct stat st;
+    if (::lstat(path.constData(), &st) != 0) {
+        if (errno != ENOENT)
+            return false;
+        *target = path;
+        return true;
+    }
+    if (!S_ISLNK(st.st_mode)) {
+        *target = path;
+        return true;
+    }
+    char* resolved = ::realpath(path.constData(), nullptr);
+    if (!resolved)
+        return false;
+    *target = QByteArray(resolved);
+    std::free(resolved);
+    return true;
+}
+
+bool replaceAtomically(const QByteArray& path, const QByteArray& content,
+                       const struct stat* existing)
+{
+    const qsizetype slash = path.lastIndexOf('/');
+    const QByteArray dir = slash < 0 ? QByteArrayLiteral(".")
+                         : slash == 0 ? QByteArrayLiteral("/") : path.left(slash);
+    // A hidden sibling; the name is shortened so that it stays a valid name
+    // even for a target whose own name is near the limit.
+    QByteArray name = "." + path.mid(slash + 1).left(NAME_MAX - 16) + ".XXXXXX";
+    QByteArray temp = (slash < 0 ? QByteArray() : path.left(slash + 1)) + name;
+
+    int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+    if (fd < 0)
+        return false;
+
+    const auto fail = [&] {
+        if (fd >= 0)
+            ::close(fd);
+        ::unlink(temp.constData());
+        return false;
+    };
+
+    if (!writeAll(fd, content.constData(), content.size()))
+        return fail();
+
+    mode_t mode = 0666 & ~currentUmask();
+    if (existing) {
+        struct stat own;
+        if (::fstat(fd, &own) != 0)
+            return fail();
+        // A file whose owner cannot be kept is not replaced.
+        if ((own.st_uid != existing->st_uid || own.st_gid != existing->st_gid)
+            && ::fchown(fd, existing->st_uid, existing->st_gid) != 0)
+            return fail();
+        mode = existing->st_mode & 07777;
+    }
+    // After fchown, which clears the set-id bits.
+    if (::fchmod(fd, mode) != 0 || ::fsync(fd) != 0)
+        return fail();
+    const int closed = ::close(fd);
+    fd = -1;
+    if (closed != 0)
+        return fail();
+    if (::rename(temp.constData(), path.constData()) != 0)
+        return fail();
+    syncDirectory(dir);
+    return true;
+}
+
+} // namespace ZConfigFile
