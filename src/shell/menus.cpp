@@ -1,0 +1,106 @@
+// The soft keys and the options menus of the tabs.
+
+#include "vardel.h"
+
+#include <QApplication>
+#include <QPixmap>
+#include <QRect>
+
+#include <ZConfig.h>
+#include <ZOptionsMenu.h>
+#include <ZSkinService.h>
+#include <ZSoftKey.h>
+
+// One position of an options menu: an entry (icon, text ID, slot of the
+// window or, for quit, of the application) or, without icon, a separator.
+struct Vardel::MenuEntry {
+    const char* icon;
+    const char* textId;
+    const char* slot;
+    bool quits;
+};
+
+void Vardel::Create_SoftKey()
+{
+    const ZConfig lang(langFile, false);
+    softKey->setOptMenu(ZSoftKey::LEFT, optMenu);
+    softKey->setText(ZSoftKey::LEFT, text(lang, "MENU_MENU"), 0);
+    softKey->setTextForOptMenuHide(text(lang, "MENU_MENU"));
+    softKey->setTextForOptMenuShow(text(lang, "MENU_SELECT"), text(lang, "MENU_CANCEL"));
+    softKey->setText(ZSoftKey::RIGHT, text(lang, "MENU_EXIT"), 0);
+    softKey->setClickedSlot(ZSoftKey::RIGHT, qApp, SLOT(quit()));
+}
+
+template <size_t N>
+void Vardel::buildMenu(const MenuEntry (&entries)[N])
+{
+    const ZConfig lang(langFile, false);
+    optMenu = new ZOptionsMenu(QRect(QPoint(0, 0), QPoint(-1, -1)), softKey, nullptr, 0,
+                               ZSkinService::clsZOptionsMenu);
+    optMenu->setItemSpacing(10);
+    QPixmap icon;
+    for (int position = 0; position < int(N); ++position) {
+        const MenuEntry& entry = entries[position];
+        if (!entry.icon) {
+            optMenu->insertSeparator(position, position);
+            continue;
+        }
+        icon.load(progDir + QLatin1String(entry.icon));
+        optMenu->insertItem(text(lang, entry.textId), nullptr, &icon, true, position, position);
+        if (entry.quits)
+            optMenu->connectItem(position, qApp, SLOT(quit()));
+        else
+            optMenu->connectItem(position, this, entry.slot);
+    }
+}
+
+void Vardel::Create_MenuApp()
+{
+    static const MenuEntry entries[] = {
+        {"images/remove.png", "MENU_UNINSTALL", SLOT(BorrarMPKG()), false},
+        {nullptr, nullptr, nullptr, false},
+        {"images/lang.png", "MENU_LANGUAGE", SLOT(language()), false},
+        {nullptr, nullptr, nullptr, false},
+        {"images/about.png", "MENU_ABOUT", SLOT(about()), false},
+        {"images/exit.png", "MENU_EXIT", nullptr, true},
+    };
+    buildMenu(entries);
+}
+
+void Vardel::Create_MenuAutorun()
+{
+    static const MenuEntry entries[] = {
+        {"images/runadd.png", "MENU_RUNADD", SLOT(AutorunAdd()), false},
+        {"images/runremove.png", "MENU_RUNDELETE", SLOT(AutorunRemove()), false},
+        {nullptr, nullptr, nullptr, false},
+        {"images/lang.png", "MENU_LANGUAGE", SLOT(language()), false},
+        {nullptr, nullptr, nullptr, false},
+        {"images/about.png", "MENU_ABOUT", SLOT(about()), false},
+        {"images/exit.png", "MENU_EXIT", nullptr, true},
+    };
+    buildMenu(entries);
+}
+
+void Vardel::Create_MenuConfig()
+{
+    static const MenuEntry entries[] = {
+        {"images/lang.png", "MENU_LANGUAGE", SLOT(language()), false},
+        {nullptr, nullptr, nullptr, false},
+        {"images/about.png", "MENU_ABOUT", SLOT(about()), false},
+        {"images/exit.png", "MENU_EXIT", nullptr, true},
+    };
+    buildMenu(entries);
+}
+
+void Vardel::Create_MenuTheme()
+{
+    static const MenuEntry entries[] = {
+        {"images/skindel.png", "MENU_UNINSTALL", SLOT(BorrarTema()), false},
+        {nullptr, nullptr, nullptr, false},
+        {"images/lang.png", "MENU_LANGUAGE", SLOT(language()), false},
+        {nullptr, nullptr, nullptr, false},
+        {"images/about.png", "MENU_ABOUT", SLOT(about()), false},
+        {"images/exit.png", "MENU_EXIT", nullptr, true},
+    };
+    buildMenu(entries);
+}

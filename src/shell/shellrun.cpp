@@ -1,0 +1,173 @@
+#include "shell/shellrun.h"
+
+#include <QFile>
+#include <QJsonObject>
+#include <QTextStream>
+
+#include <ZAutomation.h>
+
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace Shell {
+
+namespace {
+
+bool isLatin1(const QString& text)
+{
+    for (QChar c : text) {
+        if (c.unicode() > 0xff)
+            return false;
+    }
+    return true;
+}
+
+// Starts /bin/sh -c command, feeds input (if any) to its standard input and
+// waits for it. The child starts with default handling of the signals this
+// process may have changed.
+int spawnShell(const QByteArray& command, const QByteArray* input)
+{
+    int pipeFds[2] = {-1, -1};
+    if (input && ::pipe2(pipeFds, O_CLOEXEC) != 0)
+        return NotRun;
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (input)
+        posix_spawn_file_actions_adddup2(&actions, pipeFds[0], STDIN_FILENO);
+
+    posix_spawnattr_t attr;
+    posix_spawnattr_init(&attr);
+    sigset_t defaults;
+    sigemptyset(&defaults);
+    sigaddset(&defaults, SIGPIPE);
+    sigaddset(&defaults, SIGTERM);
+    sigaddset(&defaults, SIGINT);
+    sigaddset(&defaults, SIGQUIT);
+    sigset_t none;
+    sigemptyset(&none);
+    posix_spawnattr_setsigdefault(&attr, &defaults);
+    posix_spawnattr_setsigmask(&attr, &none);
+    posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
+
+    char sh[] = "/bin/sh";
+    char dashC[] = "-c";
+    QByteArray commandCopy = command;
+    char* argv[] = {sh, dashC, commandCopy.data(), nullptr};
+
+    pid_t pid = -1;
+    const int spawned = posix_spawn(&pid, "/bin/sh", &actions, &attr, argv, environ);
+    posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attr);
+
+    bool inputComplete = true;
+    if (input) {
+        ::close(pipeFds[0]);
+        if (spawned == 0) {
+            // A command that stops reading early must not end this process
+            // through SIGPIPE; the write then just fails.
+            struct sigaction ignore{}, previous{};
+            ignore.sa_handler = SIG_IGN;
+            sigemptyset(&ignore.sa_mask);
+            sigaction(SIGPIPE, &ignore, &previous);
+            const char* data = input->constData();
+            qsizetype left = input->size();
+            while (left > 0) {
+                const ssize_t written = ::write(pipeFds[1], data, size_t(left));
+                if (written < 0) {
+                    if (errno == EINTR)
+                        continue;
+                    inputComplete = false;
+                    break;
+                }
+                data += written;
+                left -= written;
+            }
+            sigaction(SIGPIPE, &previous, nullptr);
+        }
+        ::close(pipeFds[1]);
+    }
+    if (spawned != 0)
+        return NotRun;
+
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0) {
+        if (errno != EINTR)
+            return NotRun;
+    }
+    if (!inputComplete)
+        return NotRun;
+    return status;
+}
+
+int runWithInput(const QString& command, const QByteArray* input)
+{
+    if (!isLatin1(command)) {
+        ZAutomation::record(QJsonObject{{"event", "command"}, {"command", command}, {"refused", true}});
+        return NotRun;
+    }
+    ZAutomation::recordCommand(command);
+    return spawnShell(command.toLatin1(), input);
+}
+
+bool succeeded(int status)
+{
+    return status != NotRun && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+} // namespace
+
+int run(const QString& command)
+{
+    return runWithInput(command, nullptr);
+}
+
+bool writeFile(const QString& path, const QString& text, WriteMode mode)
+{
+    if (!isLatin1(text))
+        return false;
+    const QByteArray bytes = text.toLatin1() + '\n';
+    const QString command = fillCommand(mode == WriteMode::Append ? QStringLiteral("cat >> %1")
+                                                                  : QStringLiteral("cat > %1"),
+                                        {path});
+    return succeeded(runWithInput(command, &bytes));
+}
+
+bool writeThenMove(const QString& sibling, const QString& target, const QString& text)
+{
+    if (!writeFile(sibling, text, WriteMode::Replace)) {
+        run(QStringLiteral("rm -f %1"), sibling);
+        return false;
+    }
+    return succeeded(run(QStringLiteral("mv %1 %2"), sibling, target));
+}
+
+QStringList readLines(const QString& path)
+{
+    QStringList lines;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return lines;
+    QTextStream stream(&file);
+    stream.setEncoding(QStringConverter::Latin1);
+    while (!stream.atEnd())
+        lines << stream.readLine();
+    file.close();
+    return lines;
+}
+
+QString fileNameOf(const QString& path)
+{
+    const qsizetype slash = path.lastIndexOf(u'/');
+    if (slash < 0)
+        return QString();
+    return path.mid(slash + 1);
+}
+
+} // namespace Shell

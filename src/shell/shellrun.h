@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include "shell/shellquote.h"
+
+// Running shell commands, writing files through the shell and reading
+// scratch files back. This is the only place of the program that starts
+// another process.
+//
+// Commands go to /bin/sh -c as Latin-1 bytes, one after another, and the
+// caller waits for each. A command (or a text to write) holding a character
+// outside Latin-1 cannot be passed on unchanged and is refused: nothing runs
+// and the result reports failure.
+namespace Shell {
+
+// Result of run() when the command could not be started or was refused.
+inline constexpr int NotRun = -1;
+
+// Runs one complete command line and waits for it; returns the wait status
+// (as system() does), or NotRun.
+int run(const QString& command);
+
+// Fills the pattern's placeholders with the values, each quoted as one shell
+// word (see fillCommand), and runs the result.
+template <typename... Values>
+int run(const QString& pattern, const Values&... values)
+{
+    return run(fillCommand(pattern, QStringList{QString(values)...}));
+}
+
+enum class WriteMode { Replace, Append };
+
+// Writes text and one line feed to the file, byte for byte (as Latin-1),
+// like `echo "text" > file` (Replace) or `>> file` (Append) but without any
+// shell expansion of the text and without any limit on its length: the text
+// is fed to `cat` on its standard input. True when the whole text was
+// written and the command succeeded.
+bool writeFile(const QString& path, const QString& text, WriteMode mode = WriteMode::Replace);
+
+// Replaces target whole: writes the text to the sibling file, and only when
+// that succeeded moves the sibling over the target. On failure the target
+// stays untouched and the incomplete sibling is removed. True on success.
+bool writeThenMove(const QString& sibling, const QString& target, const QString& text);
+
+// The lines of a scratch file, without line ends, each byte one character
+// (Latin-1, the way the commands wrote it). A file that cannot be opened
+// reads as empty.
+QStringList readLines(const QString& path);
+
+// The part of a path after its last "/"; "" when there is no "/" or the path
+// ends in one.
+QString fileNameOf(const QString& path);
+
+} // namespace Shell

@@ -1,0 +1,101 @@
+// The main window: its tabs and lists, tab changes and the confirmed quit.
+
+#include "vardel.h"
+
+#include <QApplication>
+#include <QIcon>
+#include <QPixmap>
+
+#include <ZApplication.h>
+#include <ZMessageDlg.h>
+#include <ZListBox.h>
+#include <ZNavTabWidget.h>
+#include <ZSkinService.h>
+#include <ZSoftKey.h>
+
+void Vardel::CreateWindow(QWidget* /*parent*/)
+{
+    setMainWidgetTitle(QStringLiteral("Vardel"));
+    getIMEI();
+
+    tabWidget = new ZNavTabWidget(1, false, false, this, nullptr, ZSkinService::clsZNavTabWidget);
+
+    auto makeList = [this](const char* layout) {
+        auto* list = new ZListBox(QString::fromLatin1(layout), this, 0, ZSkinService::clsZListBox);
+        list->setFixedWidth(240);
+        return list;
+    };
+    listaApps = makeList("%I%M%I");
+    listaAutorun = makeList("%I%M");
+    listaConfig = makeList("%I%M");
+    listaSkins = makeList("%I%M");
+    listaRobo = makeList("%I%M");
+
+    const struct {
+        ZListBox* list;
+        const char* icon;
+    } tabs[] = {
+        {listaApps, "/images/apps.png"},
+        {listaAutorun, "/images/autorun.png"},
+        {listaConfig, "/images/modd.png"},
+        {listaRobo, "/images/security.png"},
+        {listaSkins, "/images/themes.png"},
+    };
+    for (const auto& tab : tabs) {
+        const QPixmap pixmap(progDir + QLatin1String(tab.icon));
+        tabWidget->addTab(tab.list, QIcon(pixmap), QString());
+    }
+
+    CargarListaApps();
+    connect(listaApps, &ZListBox::returnPressed, this, &Vardel::appClicked);
+    CargarListaConfig();
+    connect(listaConfig, &ZListBox::returnPressed, this, &Vardel::itemClicked);
+    CargarListaAutorun();
+    connect(listaAutorun, &ZListBox::returnPressed, this, &Vardel::runClicked);
+    CargarListaSkins();
+    CargarListaRobo();
+    connect(listaRobo, &ZListBox::returnPressed, this, &Vardel::itemClicked);
+
+    setContentWidget(tabWidget);
+    softKey = new ZSoftKey(nullptr, this, this);
+    Create_MenuApp();
+    connect(tabWidget, &ZNavTabWidget::currentChanged, this, &Vardel::slotCurrentChanged);
+    Create_SoftKey();
+    setSoftKey(softKey);
+    tabWidget->setCurrentPage(0);
+}
+
+void Vardel::slotCurrentChanged(QWidget* /*page*/)
+{
+    softKey->setOptMenu(ZSoftKey::LEFT, nullptr);
+    switch (tabWidget->currentPageIndex()) {
+    case 0:
+        Create_MenuApp();
+        break;
+    case 1:
+        Create_MenuAutorun();
+        break;
+    case 2:
+    case 3:
+        Create_MenuConfig();
+        break;
+    case 4:
+        Create_MenuTheme();
+        break;
+    default:
+        return;
+    }
+    softKey->setOptMenu(ZSoftKey::LEFT, optMenu);
+}
+
+void Vardel::salir()
+{
+    auto* dialog = new ZMessageDlg(
+        QStringLiteral("Vardel"),
+        QStringLiteral("Desea salir?\nRecuerde que algunos cambios no tendran efecto hasta reiniciar."),
+        ZMessageDlg::TypeChoose, 0, nullptr, "ZMessageDlg");
+    const int answer = dialog->exec();
+    delete dialog;
+    if (answer != 0)
+        QApplication::quit();
+}

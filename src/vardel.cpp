@@ -1,0 +1,104 @@
+#include "vardel.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QTextCodec>
+
+#include <ZApplication.h>
+#include <ZConfig.h>
+#include <ZListBox.h>
+
+#include "shell/shellrun.h"
+#include "shell/startup.h"
+
+#include <csignal>
+
+ZApplication* app = nullptr;
+QTextCodec* txtcodec = QTextCodec::codecForName("UTF-8");
+QString ProgDir;
+
+namespace {
+
+// A file name as the shell commands see it: its bytes, one character each.
+QString asLatin1Path(const QString& fileName)
+{
+    return QString::fromLatin1(QFile::encodeName(fileName));
+}
+
+ZApplication* application()
+{
+    return app ? app : qobject_cast<ZApplication*>(QCoreApplication::instance());
+}
+
+} // namespace
+
+Vardel::Vardel(const QString& argument, QWidget* parent, const char* /*name*/, int /*flags*/)
+    : ZKbMainWidget(3, nullptr, "ZMainWidget", 0)
+{
+    getProgramDir();
+    const ZConfig settings(progDir + "/Vardel.cfg", false);
+    langFile = progDir + "/languages/" + settings.readEntry("Vardel", "Language", "");
+
+    switch (Startup::modeFor(argument)) {
+    case Startup::Mode::SimCheck:
+        runZWardlex();
+        break;
+    case Startup::Mode::Install:
+        Instalar(argument);
+        break;
+    case Startup::Mode::Window:
+        CreateWindow(parent);
+        if (ZApplication* a = application())
+            a->showMainWidget(this);
+        return;
+    }
+
+    // A windowless start ends here: its work is done. The killall also ends
+    // any other running instance; this process ignores the signal and
+    // leaves normally, without ever entering the event loop.
+    QCoreApplication::quit();
+    struct sigaction ignore{};
+    ignore.sa_handler = SIG_IGN;
+    sigemptyset(&ignore.sa_mask);
+    sigaction(SIGTERM, &ignore, nullptr);
+    Shell::run(QStringLiteral("/bin/busybox killall vardel"));
+    windowless = true;
+}
+
+Vardel::~Vardel() = default;
+
+QString Vardel::getProgramDir()
+{
+    const QString argv0 = asLatin1Path(QCoreApplication::arguments().value(0));
+    progDir = Startup::programDir(argv0, asLatin1Path(QCoreApplication::applicationDirPath()));
+    return progDir;
+}
+
+QString Vardel::texto(const char* bytes)
+{
+    const ZConfig lang(langFile, false);
+    if (lang.readEntry("VARDEL", "UNICODE", "") == QLatin1String("1"))
+        return txtcodec->toUnicode(bytes);
+    return QString::fromLatin1(bytes);
+}
+
+QString Vardel::texto(const QByteArray& bytes)
+{
+    return texto(bytes.constData());
+}
+
+QString Vardel::text(const ZConfig& lang, const char* id)
+{
+    return texto(lang.readEntry("VARDEL", QLatin1String(id), "").toLatin1());
+}
+
+QString Vardel::getFileName(const QString& path)
+{
+    return Shell::fileNameOf(path);
+}
+
+void Vardel::emptyList(ZListBox* list)
+{
+    while (list->count() > 0)
+        list->removeItem(0);
+}

@@ -1,0 +1,128 @@
+#pragma once
+
+#include <QString>
+
+#include <ZKbMainWidget.h>
+
+class QTextCodec;
+class ZApplication;
+class ZConfig;
+class ZListBox;
+class ZListBoxItem;
+class ZNavTabWidget;
+class ZNoticeDlg;
+class ZNumPickerDlg;
+class ZOptionsMenu;
+class ZSoftKey;
+
+// The application object, set by main() and cleared after it is deleted.
+extern ZApplication* app;
+// The UTF-8 codec that texto() decodes Unicode language files with.
+extern QTextCodec* txtcodec;
+// The program directory as the file browser last computed it.
+extern QString ProgDir;
+
+// The program's one window. It holds all state of the program; each
+// subsystem adds its operations as members (src/shell, src/packages,
+// src/autorun, src/themes, src/settings, src/antitheft).
+class Vardel : public ZKbMainWidget
+{
+    Q_OBJECT
+public:
+    // Does all start-up work: finds the program directory and the language,
+    // then either builds and shows the window, or does the work of a
+    // windowless start (package installation, SIM check) and ends it.
+    Vardel(const QString& argument, QWidget* parent, const char* name, int flags);
+    ~Vardel() override;
+
+    // True when the constructor ran a windowless mode: there is no window
+    // and the process has nothing left to do.
+    bool endsWithoutWindow() const { return windowless; }
+
+    QString getProgramDir();
+
+    // Display text of language-file bytes (or bytes read from other files),
+    // decoded as the current language file's UNICODE entry says.
+    QString texto(const char* bytes);
+    QString texto(const QByteArray& bytes);
+    // Text ID looked up in an opened language file, through texto().
+    QString text(const ZConfig& lang, const char* id);
+
+    QString getFileName(const QString& path);
+
+    void CreateWindow(QWidget* parent);
+    void Create_SoftKey();
+    void Create_MenuApp();
+    void Create_MenuAutorun();
+    void Create_MenuConfig();
+    void Create_MenuTheme();
+
+    // Empties a list by removing its row 0 for as long as it has rows.
+    static void emptyList(ZListBox* list);
+
+public slots:
+    void Instalar(const QString& path);
+    void InstalarApp(const QString& package, const QString& name);
+    void InstalarSkin(const QString& package, const QString& themeName);
+    void InstalarSkinBrenik(const QString& package, const QString& themeName);
+    void about();
+    void salir();
+    void language();
+    void LimpiarCR();
+    void IngresoClave();
+    void AsociarMPKGs();
+    void CargarListaApps();
+    void CargarListaConfig();
+    void CargarListaSkins();
+    void CargarListaAutorun();
+    void CargarListaRobo();
+    void EntradaAutorun(const QString& name, int row, const QString& enabled);
+    void AutorunAdd();
+    void AutorunRemove();
+    void EjecutarMPKG();
+    void BuscarMPKG();
+    void BorrarMPKG();
+    void BorrarTema();
+    void BT_Discover();
+    void Time_Alarm();
+    void ID_Contacts();
+    void SMS_Empty();
+    void Sidebar();
+    void Slider();
+    void Cron();
+    void Inetd();
+    void Antirrobo();
+    void zWardlex(const QString& numbers);
+    void Equalize();
+    void getIMEI();
+    void ChangeFont(const QString& current);
+    void SelectFont(const QString& current);
+    void runZWardlex();
+    void SendSMS(const QString& number, const QString& message);
+    void slotCurrentChanged(QWidget* page);
+    void appClicked(ZListBoxItem* item);
+    void runClicked(ZListBoxItem* item);
+    void itemClicked(ZListBoxItem* item);
+
+public:
+    QString progDir;
+    QString langFile;
+    ZNumPickerDlg* numPickerDlg = nullptr;
+    ZNoticeDlg* noticeDlg = nullptr;
+    ZListBox* listaApps = nullptr;
+    ZListBox* listaAutorun = nullptr;
+    ZListBox* listaConfig = nullptr;
+    ZListBox* listaSkins = nullptr;
+    ZListBox* listaRobo = nullptr;
+    ZNavTabWidget* tabWidget = nullptr;
+    ZSoftKey* softKey = nullptr;
+    ZOptionsMenu* optMenu = nullptr;
+
+private:
+    // Builds one options menu from its entries (see the Create_Menu*).
+    struct MenuEntry;
+    template <size_t N>
+    void buildMenu(const MenuEntry (&entries)[N]);
+
+    bool windowless = false;
+};
