@@ -24,10 +24,8 @@ ZConfig::ZConfig(const QString& path, bool writeMode)
     : m_path(path)
     , m_writeMode(writeMode)
 {
-    QByteArray content;
     // A missing or unreadable file reads as an empty one.
-    if (ZConfigFile::readAll(QFile::encodeName(path), &content) == ZConfigFile::ReadStatus::Ok)
-        m_sections = ZConfigText::parse(content);
+    ZConfigFile::readAll(QFile::encodeName(path), &m_content);
 }
 
 const QByteArray* ZConfig::find(const QString& group, const QString& key) const
@@ -35,8 +33,10 @@ const QByteArray* ZConfig::find(const QString& group, const QString& key) const
     QByteArray g, k;
     if (!toLatin1(group, &g) || !toLatin1(key, &k))
         return nullptr;
-    const auto section = m_sections.constFind(g);
-    if (section == m_sections.constEnd())
+    if (!m_sections)
+        m_sections = ZConfigText::parse(m_content);
+    const auto section = m_sections->constFind(g);
+    if (section == m_sections->constEnd())
         return nullptr;
     const auto entry = section->constFind(k);
     return entry == section->constEnd() ? nullptr : &*entry;
@@ -102,12 +102,10 @@ bool ZConfig::write(const QString& group, const QString& key, const QByteArray& 
     const bool exists = status == ZConfigFile::ReadStatus::Ok;
 
     const QByteArray updated = ZConfigText::setEntry(content, g, k, value);
-    if (exists && updated == content) {
-        m_sections = ZConfigText::parse(content);
-        return true;
-    }
-    if (!ZConfigFile::replaceAtomically(target, updated, exists ? &info : nullptr))
+    if (!(exists && updated == content)
+        && !ZConfigFile::replaceAtomically(target, updated, exists ? &info : nullptr))
         return false;
-    m_sections = ZConfigText::parse(updated);
+    m_content = updated;
+    m_sections.reset();
     return true;
 }

@@ -22,6 +22,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 class ZConfig
 {
 public:
@@ -54,7 +56,9 @@ private:
 
     QString m_path;
     bool m_writeMode;
-    QHash<QByteArray, Entries> m_sections;
+    QByteArray m_content; // the file as read when opened or last written
+    // m_content parsed, made on the first read after a change.
+    mutable std::optional<QHash<QByteArray, Entries>> m_sections;
 };
 
 #endif

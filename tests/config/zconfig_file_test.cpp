@@ -1,0 +1,279 @@
+// ZConfig on real files: round trips, what survives a write, and what a
+// failed write leaves behind.
+
+#include <ZConfig.h>
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <functional>
+#include <string>
+
+#include <fcntl.h>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+QByteArray readFile(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+QStringList entriesOf(const QString& dir)
+{
+    return QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+}
+
+// Runs body in a child process and returns its failure text ("" = passed).
+std::string inChild(const std::function<std::string()>& body)
+{
+    int fds[2];
+    if (::pipe(fds) != 0)
+        return "pipe failed";
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::close(fds[0]);
+        const std::string failure = body();
+        if (::write(fds[1], failure.data(), failure.size()) < 0)
+            ::_exit(2);
+        ::_exit(failure.empty() ? 0 : 1);
+    }
+    ::close(fds[1]);
+    std::string out;
+    char buf[256];
+    for (ssize_t n; (n = ::read(fds[0], buf, sizeof buf)) > 0;)
+        out.append(buf, static_cast<size_t>(n));
+    ::close(fds[0]);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    if (!WIFEXITED(status))
+        return "child did not finish";
+    return WEXITSTATUS(status) == 0 ? std::string() : out.empty() ? "child failed" : out;
+}
+
+// A private mount namespace: as root directly, otherwise through a user
+// namespace that maps the caller to root.
+bool enterMountNamespace()
+{
+    if (::geteuid() == 0)
+        return ::unshare(CLONE_NEWNS) == 0
+            && ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+    const uid_t uid = ::geteuid();
+    const gid_t gid = ::getegid();
+    if (::unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0)
+        return false;
+    const auto put = [](const char* file, const std::string& text) {
+        QFile f(file);
+        return f.open(QIODevice::WriteOnly) && f.write(text.c_str()) == qint64(text.size());
+    };
+    return put("/proc/self/setgroups", "deny")
+        && put("/proc/self/uid_map", "0 " + std::to_string(uid) + " 1")
+        && put("/proc/self/gid_map", "0 " + std::to_string(gid) + " 1")
+        && ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+}
+
+} // namespace
+
+TEST(ZConfigFile, RoundTripsThroughFreshObjects)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Vardel.cfg");
+
+    ZConfig missing(path, false);
+    EXPECT_EQ(missing.readEntry("Vardel", "Language", "def"), "def");
+    EXPECT_EQ(missing.readNumEntry("Vardel", "n", 5), 5);
+
+    ZConfig w(path, true);
+    ASSERT_TRUE(w.writeEntry("Vardel", "Language", QString("es.lng")));
+    ASSERT_TRUE(w.writeEntry("Vardel", "Alarm", -15));
+    ASSERT_TRUE(w.writeEntry("Vardel", "Cron", "YES"));
+    ASSERT_TRUE(w.writeEntry("Vardel", "NUMBERS", QString("600111222 ;; 600333444")));
+    EXPECT_EQ(w.readEntry("Vardel", "Cron"), "YES"); // its own write
+
+    EXPECT_EQ(readFile(path), "[Vardel]\nLanguage = es.lng\nAlarm = -15\nCron = YES\n"
+                              "NUMBERS = 600111222 ;; 600333444\n");
+    ZConfig r(path, false);
+    EXPECT_EQ(r.readEntry("Vardel", "Language"), "es.lng");
+    EXPECT_EQ(r.readNumEntry("Vardel", "Alarm", 5), -15);
+    EXPECT_EQ(r.readNumEntry("Vardel", "Cron", 5), 5);
+    EXPECT_EQ(r.readListEntry("Vardel", "NUMBERS", ' '),
+              QStringList({"600111222", ";;", "600333444"}));
+    EXPECT_EQ(r.readListEntry("Vardel", "NUMBERS", ';'),
+              QStringList({"600111222 ", " 600333444"}));
+    EXPECT_TRUE(r.readListEntry("Vardel", "none", ' ').isEmpty());
+
+    // A write made through another object after this one was opened is kept.
+    ASSERT_TRUE(ZConfig(path, true).writeEntry("Vardel", "Font", "NO"));
+    ASSERT_TRUE(w.writeEntry("Vardel", "Cron", "NO"));
+    ZConfig again(path, false);
+    EXPECT_EQ(again.readEntry("Vardel", "Font"), "NO");
+    EXPECT_EQ(again.readEntry("Vardel", "Cron"), "NO");
+}
+
+TEST(ZConfigFile, EveryByteIsOneCharacter)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("lang");
+    QByteArray bytes = "<";
+    for (int b = 1; b < 256; ++b) {
+        if (b != '\n' && b != '\r')
+            bytes.append(char(b));
+    }
+    bytes.append('>');
+    ASSERT_TRUE(writeFile(path, "[VARDEL]\nTEXT = " + bytes + "\n"));
+
+    const QString text = ZConfig(path, false).readEntry("VARDEL", "TEXT");
+    ASSERT_EQ(text.size(), bytes.size());
+    for (qsizetype i = 0; i < bytes.size(); ++i)
+        EXPECT_EQ(text.at(i).unicode(), uchar(bytes.at(i))) << i;
+
+    ZConfig w(path, true);
+    ASSERT_TRUE(w.writeEntry("VARDEL", "COPY", text));
+    EXPECT_EQ(readFile(path), "[VARDEL]\nTEXT = " + bytes + "\nCOPY = " + bytes + "\n");
+
+    // Characters beyond Latin-1, line breaks and bad names are refused, and
+    // the file stays as it was.
+    const QByteArray before = readFile(path);
+    EXPECT_FALSE(w.writeEntry("VARDEL", "X", QString::fromUtf8("\xe2\x82\xac")));
+    EXPECT_FALSE(w.writeEntry("VARDEL", "X", "a\nb"));
+    EXPECT_FALSE(w.writeEntry("VARDEL", "X", " padded"));
+    EXPECT_FALSE(w.writeEntry("VARDEL", "a=b", "1"));
+    EXPECT_FALSE(w.writeEntry("VAR\nDEL", "X", "1"));
+    EXPECT_EQ(readFile(path), before);
+}
+
+TEST(ZConfigFile, MissingDirectoryIsNotCreated)
+{
+    QTemporaryDir dir;
+    EXPECT_FALSE(ZConfig(dir.filePath("no/such.cfg"), true).writeEntry("A", "k", "v"));
+    EXPECT_TRUE(entriesOf(dir.path()).isEmpty());
+}
+
+TEST(ZConfigFile, UnreadableFileIsNeverOverwritten)
+{
+    // Under /tmp, whatever TMPDIR says: an ordinary user must reach it.
+    QTemporaryDir dir("/tmp/zconfig-test-XXXXXX");
+    const QString name = dir.filePath("cfg");
+
+    // Something that is not a regular file at the path.
+    ASSERT_TRUE(QDir().mkdir(name));
+    EXPECT_FALSE(ZConfig(name, true).writeEntry("A", "k", "v"));
+    EXPECT_TRUE(QFileInfo(name).isDir());
+    EXPECT_EQ(entriesOf(dir.path()), QStringList({"cfg"}));
+
+    // A file the writer has no right to read, in a directory it may write.
+    // Root reads everything, so the check runs as an ordinary user.
+    ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0711), 0);
+    const QString sub = dir.filePath("user");
+    ASSERT_TRUE(QDir().mkdir(sub));
+    const QString path = sub + "/secret.cfg";
+    ASSERT_TRUE(writeFile(path, "[A]\nk = old\n"));
+    const uid_t user = ::geteuid() == 0 ? 65534 : ::geteuid();
+    ASSERT_EQ(::chown(QFile::encodeName(sub).constData(), user, user), 0);
+    ASSERT_EQ(::chown(QFile::encodeName(path).constData(), user, user), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0), 0);
+
+    const std::string failure = inChild([&]() -> std::string {
+        if (::geteuid() == 0 && (::setgid(user) != 0 || ::setuid(user) != 0))
+            return "cannot drop to an ordinary user";
+        if (::access(QFile::encodeName(sub).constData(), W_OK | X_OK) != 0)
+            return "the user cannot write the directory; the check would prove nothing";
+        if (ZConfig(path, true).writeEntry("A", "k", "new"))
+            return "the write claimed success";
+        return {};
+    });
+    EXPECT_EQ(failure, "");
+    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0600), 0);
+    EXPECT_EQ(readFile(path), "[A]\nk = old\n");
+    EXPECT_EQ(entriesOf(sub), QStringList({"secret.cfg"}));
+}
+
+TEST(ZConfigFile, KeepsOwnerModeAndLinksAndLeavesNoTemporaryFile)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("ezx_flexbit.cfg");
+    const QByteArray native = QFile::encodeName(path);
+    ASSERT_TRUE(writeFile(path, "[SYS_FLEX_TABLE]\n3 = 12\n"));
+    ASSERT_EQ(::chmod(native.constData(), 0640), 0);
+    // Only root can give the file a foreign owner to keep.
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown(native.constData(), 1234, 5678), 0);
+    }
+    struct stat before;
+    ASSERT_EQ(::stat(native.constData(), &before), 0);
+
+    const QString link = dir.filePath("link.cfg");
+    ASSERT_TRUE(QFile::link(path, link));
+    ASSERT_TRUE(ZConfig(link, true).writeEntry("SYS_FLEX_TABLE", "3", "13"));
+
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(readFile(path), "[SYS_FLEX_TABLE]\n3 = 13\n");
+    struct stat after;
+    ASSERT_EQ(::stat(native.constData(), &after), 0);
+    EXPECT_NE(after.st_ino, before.st_ino); // replaced, not rewritten in place
+    EXPECT_EQ(after.st_mode, before.st_mode);
+    EXPECT_EQ(after.st_uid, before.st_uid);
+    EXPECT_EQ(after.st_gid, before.st_gid);
+    EXPECT_EQ(entriesOf(dir.path()), QStringList({"ezx_flexbit.cfg", "link.cfg"}));
+}
+
+TEST(ZConfigFile, FullDiskOrReadOnlyFileSystemLeavesTheOldFile)
+{
+    QTemporaryDir dir;
+    const QByteArray mountPoint = QFile::encodeName(dir.path());
+    const QString path = dir.filePath("UserMenuTree");
+
+    const std::string failure = inChild([&]() -> std::string {
+        if (!enterMountNamespace())
+            return ::geteuid() == 0 ? "no mount namespace as root" : "SKIP";
+        if (::mount("tmpfs", mountPoint.constData(), "tmpfs", 0, "size=64k") != 0)
+            return "cannot mount a tmpfs";
+
+        QByteArray old = "[2a58c0d6]\n";
+        while (old.size() < 20000)
+            old += "Items = 20261207051100;20261207051101;20261207051102;\n";
+        if (!writeFile(path, old))
+            return "cannot write the old file";
+        // Fill what is left of the file system.
+        {
+            QFile filler(dir.filePath("filler"));
+            if (!filler.open(QIODevice::WriteOnly))
+                return "cannot create the filler";
+            const QByteArray block(4096, 'x');
+            while (filler.write(block) == block.size() && filler.flush()) {}
+        }
+        if (ZConfig(path, true).writeEntry("2a58c0d6", "Items", "new;"))
+            return "write on a full disk claimed success";
+        if (readFile(path) != old)
+            return "full disk: the old file changed";
+        const QStringList left = entriesOf(dir.path());
+        if (left != QStringList({"filler", "UserMenuTree"}))
+            return "full disk: left behind " + left.join(' ').toStdString();
+
+        QFile::remove(dir.filePath("filler"));
+        if (::mount("tmpfs", mountPoint.constData(), "tmpfs", MS_REMOUNT | MS_RDONLY, "size=64k") != 0)
+            return "cannot remount read-only";
+        if (ZConfig(path, true).writeEntry("2a58c0d6", "Items", "new;"))
+            return "write on a read-only file system claimed success";
+        if (readFile(path) != old)
+            return "read-only: the old file changed";
+        return {};
+    });
+    if (failure == "SKIP")
+        GTEST_SKIP() << "needs root or user namespaces to mount a small tmpfs";
+    EXPECT_EQ(failure, "");
+}
