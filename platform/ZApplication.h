@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QPointer>
+#include <QWidget>
 
 // The application object. Besides QApplication's job it knows the main widget
 // and, when EZX_AUTOMATION names a script, starts the scripted main-window

@@ -6,7 +6,7 @@
 
 #include "ZSkinService.h"
 
-class ZListBoxItem;
+#include "ZListBoxItem.h"
 
 // A scrolling list whose rows are ZListBoxItems painted as their layout says:
 // picture column, multi-line text column with small pictures per line, the
@@ -87,10 +87,13 @@ private:
     void moveCurrent(int to);
     void toggleCheck(int index);
     void paintRow(QPainter& p, int index, const QRect& rect);
+    int lineHeight(int line) const;
 
     QString m_layout;
     QList<ZListBoxItem*> m_items;
     QList<int> m_tops; // y of each row; last entry is the total height
+    QList<int> m_iconWidths; // width of each picture column, by column index
+    quint64 m_generation = 0; // counts removals, to tell when rows went away
     int m_current = -1;
     bool m_checkable = false;
     CheckStyle m_checkStyle = CheckBoxes;

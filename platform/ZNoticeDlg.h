@@ -22,6 +22,9 @@ public:
     int type() const { return m_type; }
     int time() const { return m_msec; }
 
+    // Run modally instead: waits out its time (no answer is taken); the
+    // caller keeps ownership then.
+    int exec() override;
     QJsonObject describe() const override;
 
 protected:

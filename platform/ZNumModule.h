@@ -37,9 +37,12 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     QRect numberRect() const;
+    int labelHeight(int width) const;
+    void layoutLabel();
     void clampValue();
 
     int m_digits;

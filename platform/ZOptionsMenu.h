@@ -62,6 +62,8 @@ signals:
     void activated(int id);
     void aboutToShow();
     void aboutToHide();
+    // Fired once per choice, only while the chosen entry's slot is connected.
+    void entryTriggered();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -71,6 +73,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    friend class ZSoftKey;
     struct Entry;
     QRect panelRect() const;
     QRect entryRect(int index) const;
@@ -86,4 +89,6 @@ private:
     int m_current = -1;
     QPointer<QWidget> m_homeParent;
     QPointer<ZSoftKey> m_bar;
+    QPointer<QWidget> m_focusBefore;
+    int m_pressed = -1;
 };

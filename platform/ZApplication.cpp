@@ -1,0 +1,44 @@
+#include "ZApplication.h"
+
+#include "ZAutomation.h"
+#include "ZTheme.h"
+
+namespace {
+QPointer<QWidget>& mainWidgetSlot()
+{
+    static QPointer<QWidget> widget;
+    return widget;
+}
+} // namespace
+
+ZApplication::ZApplication(int& argc, char** argv, Type type)
+    : QApplication(argc, argv)
+    , m_type(type)
+{
+    setFont(ZTheme::font());
+}
+
+ZApplication::~ZApplication()
+{
+    mainWidgetSlot() = nullptr;
+}
+
+void ZApplication::showMainWidget(QWidget* widget)
+{
+    mainWidgetSlot() = widget;
+    if (!widget)
+        return;
+    widget->show();
+    if (ZAutomation::active())
+        ZAutomation::startSteps(widget);
+}
+
+QWidget* ZApplication::mainWidget() const
+{
+    return mainWidgetSlot();
+}
+
+QWidget* ZApplication::currentMainWidget()
+{
+    return mainWidgetSlot();
+}

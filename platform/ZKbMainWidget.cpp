@@ -1,0 +1,173 @@
+#include "ZKbMainWidget.h"
+
+#include <QKeyEvent>
+#include <QPainter>
+#include <QVBoxLayout>
+
+#include "ZApplication.h"
+#include "ZSoftKey.h"
+#include "ZTheme.h"
+
+class ZKbMainWidget::TitleBar : public QWidget
+{
+public:
+    explicit TitleBar(QWidget* parent)
+        : QWidget(parent)
+    {
+        setFixedHeight(ZTheme::TitleHeight);
+    }
+
+    void setText(const QString& text)
+    {
+        m_text = text;
+        update();
+    }
+    QString text() const { return m_text; }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        ZTheme::paintBar(p, rect(), ZTheme::titleTop, ZTheme::titleBottom);
+        p.setPen(QColor(255, 255, 255, 40));
+        p.drawLine(0, 0, width(), 0);
+        p.setFont(ZTheme::font(12, true));
+        p.setPen(Qt::white);
+        const QRect textRect = rect().adjusted(8, 0, -8, 0);
+        p.drawText(textRect, Qt::AlignVCenter | Qt::AlignLeft,
+                   p.fontMetrics().elidedText(m_text, Qt::ElideRight, textRect.width()));
+    }
+
+private:
+    QString m_text;
+};
+
+ZKbMainWidget::ZKbMainWidget(int headerType, QWidget* parent, const char* name, int flags)
+    : QWidget(parent)
+    , m_headerType(headerType)
+{
+    if (name)
+        setObjectName(QString::fromLatin1(name));
+    if (parent && (flags & 1))
+        setWindowFlags(windowFlags() | Qt::Window);
+    if (flags & 2)
+        setWindowModality(Qt::ApplicationModal);
+    if (isWindow()) {
+        setFixedSize(ScreenWidth, ScreenHeight);
+        ZTheme::styleTopLevel(this);
+    }
+    setAutoFillBackground(true);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    m_title = new TitleBar(this);
+    layout->addWidget(m_title);
+
+    m_contentArea = new QWidget(this);
+    m_contentLayout = new QVBoxLayout(m_contentArea);
+    m_contentLayout->setContentsMargins(0, 0, 0, 0);
+    m_contentLayout->setSpacing(0);
+    layout->addWidget(m_contentArea, 1);
+
+    m_barArea = new QWidget(this);
+    m_barArea->setFixedHeight(ZTheme::SoftKeyHeight);
+    m_barLayout = new QVBoxLayout(m_barArea);
+    m_barLayout->setContentsMargins(0, 0, 0, 0);
+    m_barLayout->setSpacing(0);
+    layout->addWidget(m_barArea);
+}
+
+ZKbMainWidget::~ZKbMainWidget() = default;
+
+void ZKbMainWidget::setMainWidgetTitle(const QString& title)
+{
+    m_title->setText(title);
+    setWindowTitle(title);
+}
+
+QString ZKbMainWidget::mainWidgetTitle() const
+{
+    return m_title->text();
+}
+
+void ZKbMainWidget::setContentWidget(QWidget* widget)
+{
+    if (m_content == widget)
+        return;
+    if (m_content) {
+        m_contentLayout->removeWidget(m_content);
+        m_content->hide();
+    }
+    m_content = widget;
+    if (!widget)
+        return;
+    widget->setParent(m_contentArea);
+    m_contentLayout->addWidget(widget);
+    widget->show();
+    if (!focusWidget() || !isAncestorOf(focusWidget()))
+        widget->setFocus();
+}
+
+QWidget* ZKbMainWidget::contentWidget() const
+{
+    return m_content;
+}
+
+void ZKbMainWidget::setSoftKey(ZSoftKey* softKey)
+{
+    placeBar(softKey);
+}
+
+ZSoftKey* ZKbMainWidget::softKey() const
+{
+    return qobject_cast<ZSoftKey*>(m_bar.data());
+}
+
+void ZKbMainWidget::setCSTWidget(QWidget* widget)
+{
+    placeBar(widget);
+}
+
+QWidget* ZKbMainWidget::cstWidget() const
+{
+    return m_bar;
+}
+
+void ZKbMainWidget::placeBar(QWidget* bar)
+{
+    if (m_bar == bar)
+        return;
+    if (m_bar) {
+        m_barLayout->removeWidget(m_bar);
+        m_bar->hide();
+    }
+    m_bar = bar;
+    if (!bar)
+        return;
+    bar->setParent(m_barArea);
+    m_barLayout->addWidget(bar);
+    bar->show();
+}
+
+void ZKbMainWidget::keyPressEvent(QKeyEvent* event)
+{
+    const int key = event->key();
+    if ((key == Qt::Key_F1 || key == Qt::Key_F2) && softKey()) {
+        softKey()->click(key == Qt::Key_F1 ? ZSoftKey::LEFT : ZSoftKey::RIGHT);
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void ZKbMainWidget::showEvent(QShowEvent* event)
+{
+    // A full-screen dialog covers the main screen exactly.
+    QWidget* main = ZApplication::currentMainWidget();
+    if (isWindow() && main && main != this && main->isVisible())
+        move(main->geometry().topLeft());
+    if (m_content && !(focusWidget() && isAncestorOf(focusWidget())))
+        m_content->setFocus();
+    QWidget::showEvent(event);
+}
