@@ -5,6 +5,8 @@
 
 #include "shell/textids.h"
 
+#include <ZConfig.h>
+
 #include <gtest/gtest.h>
 
 #include <QByteArray>
@@ -109,11 +111,19 @@ TEST_P(LanguageFileTest, IsOneSectionOfUniqueKeys)
     }
 }
 
+// Read through the same configuration reader the program uses, so the check
+// covers what the program will find, byte for byte.
 TEST_P(LanguageFileTest, HoldsANonEmptyTextForEveryId)
 {
-    EXPECT_FALSE(lf.value.value("LANG_NAME").isEmpty()) << "LANG_NAME missing";
-    for (const char *id : TextIds::all)
-        EXPECT_FALSE(lf.value.value(id).trimmed().isEmpty()) << "missing or empty " << id;
+    const ZConfig cfg(kLanguageDir + '/' + QString::fromStdString(GetParam()), false);
+    const auto read = [&](const char *id) {
+        return cfg.readEntry(QStringLiteral("VARDEL"), QLatin1String(id)).toLatin1();
+    };
+    EXPECT_FALSE(read("LANG_NAME").isEmpty()) << "LANG_NAME missing";
+    for (const char *id : TextIds::all) {
+        EXPECT_FALSE(read(id).isEmpty()) << "missing or empty " << id;
+        EXPECT_EQ(read(id), lf.value.value(id)) << id << " read differently by the program";
+    }
 }
 
 TEST_P(LanguageFileTest, BytesFitTheDeclaredEncoding)
