@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// Running test code and the built program inside the phone sandbox
+// (scripts/phone-sandbox), where shell commands, killall included, cannot
+// reach the machine's own processes and files.
+namespace TestSandbox {
+
+// True inside a sandbox started by rerunInside().
+bool inside();
+
+// Starts this test executable again, with the same arguments, inside a
+// fresh sandbox on an empty phone tree and returns its exit status. Test
+// listing (--gtest_list_tests) runs outside and returns -1: go on here.
+int rerunInside(int argc, char** argv);
+
+struct Result {
+    int exitCode = -1;   // exit status, or 128 + signal
+    QByteArray output;   // standard output and error together
+};
+
+// Runs a command inside a sandbox on the phone tree phoneDir, with the
+// extra environment (NAME=value entries), and waits for it (at most
+// timeoutMs).
+Result run(const QString& phoneDir, const QStringList& command,
+           const QStringList& environment = {}, int timeoutMs = 60000);
+
+} // namespace TestSandbox

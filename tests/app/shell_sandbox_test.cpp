@@ -1,0 +1,187 @@
+// The shell-command convention run for real: busybox sh inside the phone
+// sandbox. Every value must arrive as exactly one word holding exactly its
+// bytes; every text written must reach its file byte for byte.
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "qtprint.h"
+#include "sandbox.h"
+#include "shell/shellrun.h"
+
+namespace {
+
+QByteArray readBytes(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+// Values a careless command line would split, expand or run.
+QStringList hostileValues()
+{
+    QString everyByte;
+    for (int c = 1; c < 256; ++c)
+        everyByte += QChar(c);
+    return {
+        "two  words",
+        "it's",
+        "say \"hi\"",
+        "$HOME $(id) ${X:-y} $0",
+        "`touch /tmp/pwned`",
+        "back\\slash \\\\ \\n \\c",
+        "%2 and %1",
+        "line one\nline two\n",
+        " lead and trail ",
+        "*.mpkg ? [a-z]",
+        "; rm -rf / ; & | > < #",
+        QString::fromLatin1("caf\xe9 \xf1" "and\xfa \xff"),
+        QString("x").repeated(60000),
+        everyByte,
+        "",
+        "-n",
+    };
+}
+
+class ShellSandbox : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(TestSandbox::inside()) << "must run inside the phone sandbox";
+        ASSERT_TRUE(dir.isValid());
+        // A directory whose name itself needs quoting.
+        base = dir.path() + "/a dir $x 'q' %1";
+        ASSERT_TRUE(QDir().mkpath(base));
+    }
+    QTemporaryDir dir;
+    QString base;
+};
+
+TEST_F(ShellSandbox, ValuesArriveAsOneWordInEveryQuotingContext)
+{
+    const QString out = base + "/out";
+    // Each pattern writes what its shell word held, between the given
+    // marks. Command substitutions add "." so no line feed gets lost.
+    const struct {
+        const char* pattern;
+        const char* before;
+        const char* after;
+    } cases[] = {
+        {"printf '%s' %1 > %2", "", ""},
+        {"printf '%s' \"%1\" > %2", "", ""},
+        {"printf '%s' '%1' > \"%2\"", "", ""},
+        {"printf '%s' \"<%1>\" > %2", "<", ">"},
+        {"printf '%s' '<'%1'>' > %2", "<", ">"},
+        {"X=`printf '%s' %1; echo .`; printf '%s' \"${X%.}\" > %2", "", ""},
+        {"X=\"`printf '%s' \"%1\"; echo .`\"; printf '%s' \"${X%.}\" > %2", "", ""},
+        {"X=`printf '%s' '[%1]'; echo .`; printf '%s' \"${X%.}\" > %2", "[", "]"},
+        {"X=$(printf '%s' %1; echo .); printf '%s' \"${X%.}\" > %2", "", ""},
+    };
+    for (const auto& c : cases) {
+        for (const QString& value : hostileValues()) {
+            QFile::remove(out);
+            Shell::run(QString::fromLatin1(c.pattern), value, out);
+            EXPECT_EQ(readBytes(out), c.before + value.toLatin1() + c.after)
+                << "pattern " << c.pattern << " value of size " << value.size();
+        }
+    }
+    EXPECT_FALSE(QFile::exists("/tmp/pwned"));
+}
+
+TEST_F(ShellSandbox, ARepeatedPlaceholderTakesOneValuePerOccurrence)
+{
+    const QString out = base + "/%2 out";
+    Shell::run("printf '%s|%s' %1 %1 > %2", "%2", "second", out);
+    EXPECT_EQ(readBytes(out), "%2|second");
+}
+
+TEST_F(ShellSandbox, WritingATextGivesItsBytesAndOneLineFeed)
+{
+    const QString file = base + "/written file";
+    for (const QString& text : hostileValues()) {
+        ASSERT_TRUE(Shell::writeFile(file, text, Shell::WriteMode::Replace));
+        EXPECT_EQ(readBytes(file), text.toLatin1() + '\n') << "text of size " << text.size();
+    }
+
+    // Appending adds to what is there, as ">>" does.
+    ASSERT_TRUE(Shell::writeFile(file, "first"));
+    ASSERT_TRUE(Shell::writeFile(file, "$second `x`", Shell::WriteMode::Append));
+    EXPECT_EQ(readBytes(file), "first\n$second `x`\n");
+
+    // Far beyond what a command line may hold.
+    QString big;
+    while (big.size() < 300 * 1024)
+        big += QString::fromLatin1("registry line with $VAR `cmd` \\ \" ' % \xe9\n");
+    ASSERT_TRUE(Shell::writeFile(file, big));
+    EXPECT_EQ(readBytes(file), big.toLatin1() + '\n');
+}
+
+TEST_F(ShellSandbox, NonLatin1IsRefusedNotMangled)
+{
+    const QString file = base + "/target";
+    ASSERT_TRUE(Shell::writeFile(file, "kept"));
+
+    EXPECT_FALSE(Shell::writeFile(file, QString::fromUtf8("\u0416 text")));
+    EXPECT_EQ(readBytes(file), "kept\n");
+
+    EXPECT_EQ(Shell::run("printf '%s' %1 > %2", QString::fromUtf8("\u20ac"), file), Shell::NotRun);
+    EXPECT_EQ(readBytes(file), "kept\n");
+}
+
+TEST_F(ShellSandbox, ReplacingMovesOnlyACompleteText)
+{
+    const QString target = base + "/Registry";
+    const QString sibling = base + "/Temp";
+    ASSERT_TRUE(Shell::writeFile(target, "old"));
+
+    EXPECT_TRUE(Shell::writeThenMove(sibling, target, "new $x"));
+    EXPECT_EQ(readBytes(target), "new $x\n");
+    EXPECT_FALSE(QFile::exists(sibling));
+
+    // The sibling cannot be written: the target keeps its content.
+    const QString blocked = base + "/no such dir/Temp";
+    EXPECT_FALSE(Shell::writeThenMove(blocked, target, "lost"));
+    EXPECT_EQ(readBytes(target), "new $x\n");
+
+    // A text the shell cannot be given leaves the target alone too.
+    EXPECT_FALSE(Shell::writeThenMove(sibling, target, QString::fromUtf8("\u0416")));
+    EXPECT_EQ(readBytes(target), "new $x\n");
+    EXPECT_FALSE(QFile::exists(sibling));
+}
+
+TEST_F(ShellSandbox, ScratchFilesReadBackAsTheCommandWroteThem)
+{
+    const QString scratch = base + "/ltemp";
+    QDir().mkpath(base + "/languages");
+    for (const char* name : {"ru.lng", "en.lng", "my $lang 'x'.lng"})
+        Shell::run("touch %1/languages/%2", base + "/", QString::fromLatin1(name));
+    Shell::run("ls %1/languages/ > %2/ltemp", base + "/", base + "/");
+    EXPECT_EQ(Shell::readLines(scratch), (QStringList{"en.lng", "my $lang 'x'.lng", "ru.lng"}));
+
+    // Every byte is one character.
+    Shell::writeFile(scratch, QString::fromLatin1("caf\xe9\r"));
+    EXPECT_EQ(Shell::readLines(scratch), (QStringList{QString::fromLatin1("caf\xe9")}));
+
+    // The last line needs no line end; a missing file reads as empty.
+    Shell::writeFile(scratch, "a\n\nb");
+    EXPECT_EQ(Shell::readLines(scratch), (QStringList{"a", "", "b"}));
+    Shell::run("rm %1/ltemp", base + "/");
+    EXPECT_FALSE(QFile::exists(scratch));
+    EXPECT_TRUE(Shell::readLines(scratch).isEmpty());
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (!TestSandbox::inside()) {
+        const int status = TestSandbox::rerunInside(argc, argv);
+        if (status >= 0)
+            return status;
+    }
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
