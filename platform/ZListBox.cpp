@@ -30,12 +30,18 @@ ZListBox::ZListBox(const QString& layout, QWidget* parent, int /*flags*/, ZSkinS
     setFocusPolicy(Qt::StrongFocus);
     setFrameShape(QFrame::NoFrame);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     viewport()->setAutoFillBackground(true);
     QPalette pal = viewport()->palette();
     pal.setColor(QPalette::Window, Qt::white);
     pal.setColor(QPalette::Base, Qt::white);
     viewport()->setPalette(pal);
+    // A slim phone-style scroll bar.
+    verticalScrollBar()->setStyleSheet(QStringLiteral(
+        "QScrollBar:vertical { background: #eef1f5; width: 6px; margin: 0; border: none; }"
+        "QScrollBar::handle:vertical { background: #9aa4b4; min-height: 24px; border-radius: 3px; }"
+        "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; border: none; }"
+        "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: none; }"));
     m_tops.append(0);
 }
 
@@ -271,6 +277,11 @@ void ZListBox::relayout()
         }
     }
 
+    // The bar shows only when the rows do not fit (decided here, at once,
+    // rather than later by the scroll area).
+    const Qt::ScrollBarPolicy policy = y > viewport()->height() ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff;
+    if (verticalScrollBarPolicy() != policy)
+        setVerticalScrollBarPolicy(policy);
     QScrollBar* bar = verticalScrollBar();
     bar->setRange(0, qMax(0, y - viewport()->height()));
     bar->setPageStep(viewport()->height());

@@ -52,8 +52,7 @@ protected:
             const int box = label.isEmpty() ? 20 : 16;
             QRect content = c.adjusted(2, 4, -2, -2);
             if (!icon.isNull()) {
-                const QPixmap pm = icon.pixmap(QSize(box, box), devicePixelRatioF(),
-                                               i == current ? QIcon::Normal : QIcon::Disabled);
+                const QPixmap pm = icon.pixmap(QSize(box, box), devicePixelRatioF());
                 const QPixmap shown = ZTheme::fitted(pm, QSize(box, box));
                 const int x = label.isEmpty() ? content.center().x() - shown.width() / 2 + 1 : content.left() + 2;
                 p.drawPixmap(x, content.center().y() - shown.height() / 2 + 1, shown);

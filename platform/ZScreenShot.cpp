@@ -37,6 +37,8 @@ bool saveScreenShot(const QString& path)
 {
     if (path.isEmpty() || !qApp)
         return false;
+    // Let layouts that were asked for settle, so the picture is what shows.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
     QWidget* base = ZApplication::currentMainWidget();
     QList<QWidget*> shown;
     for (QWidget* w : QApplication::topLevelWidgets()) {

@@ -14,6 +14,7 @@ QLabel* addPrompt(QWidget* dialog, QVBoxLayout* body, const QString& text)
     label->setWordWrap(true);
     label->setTextFormat(Qt::PlainText);
     label->setVisible(!text.isEmpty());
+    label->setContentsMargins(8, 2, 8, 2);
     body->addWidget(label);
     return label;
 }
