@@ -42,6 +42,22 @@ private:
     QString m_text;
 };
 
+namespace {
+// The first widget of the content that takes keys (the shown list, say).
+QWidget* firstFocusable(QWidget* content)
+{
+    if (!content)
+        return nullptr;
+    if (content->focusPolicy() & Qt::TabFocus)
+        return content;
+    const QList<QWidget*> children = content->findChildren<QWidget*>();
+    for (QWidget* w : children)
+        if ((w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(content) && w->isEnabled())
+            return w;
+    return content;
+}
+} // namespace
+
 ZKbMainWidget::ZKbMainWidget(int headerType, QWidget* parent, const char* name, int flags)
     : QWidget(parent)
     , m_headerType(headerType)
@@ -107,7 +123,7 @@ void ZKbMainWidget::setContentWidget(QWidget* widget)
     m_contentLayout->addWidget(widget);
     widget->show();
     if (!focusWidget() || !isAncestorOf(focusWidget()))
-        widget->setFocus();
+        firstFocusable(widget)->setFocus();
 }
 
 QWidget* ZKbMainWidget::contentWidget() const
@@ -166,8 +182,8 @@ void ZKbMainWidget::showEvent(QShowEvent* event)
     // A full-screen dialog covers the main screen exactly.
     QWidget* main = ZApplication::currentMainWidget();
     if (isWindow() && main && main != this && main->isVisible())
-        move(main->geometry().topLeft());
+        setGeometry(QRect(main->geometry().topLeft(), size()));
     if (m_content && !(focusWidget() && isAncestorOf(focusWidget())))
-        m_content->setFocus();
+        firstFocusable(m_content)->setFocus();
     QWidget::showEvent(event);
 }

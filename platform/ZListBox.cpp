@@ -47,7 +47,12 @@ ZListBox::ZListBox(const QString& layout, QWidget* parent, int /*flags*/, ZSkinS
 
 ZListBox::~ZListBox()
 {
-    clear();
+    const QList<ZListBoxItem*> items = m_items;
+    m_items.clear();
+    for (ZListBoxItem* it : items) {
+        it->m_inList = false;
+        delete it;
+    }
 }
 
 void ZListBox::insertItem(ZListBoxItem* item, int index, bool autoHighlighted)

@@ -192,8 +192,8 @@ void ZPopup::place()
     }
     layout()->activate();
     const int height = qMin(sizeHint().height(), int(ZKbMainWidget::ScreenHeight));
-    resize(ZKbMainWidget::ScreenWidth, height);
-    move(screen.left() + (screen.width() - width()) / 2, screen.bottom() + 1 - height);
+    setGeometry(screen.left() + (screen.width() - ZKbMainWidget::ScreenWidth) / 2, screen.bottom() + 1 - height,
+                ZKbMainWidget::ScreenWidth, height);
 }
 
 void ZPopup::paintEvent(QPaintEvent*)
