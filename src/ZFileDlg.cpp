@@ -1,0 +1,190 @@
+#include "ZFileDlg.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QVBoxLayout>
+
+#include <ZConfig.h>
+#include <ZMessageDlg.h>
+#include <ZMultiLineEdit.h>
+#include <ZSoftKey.h>
+
+#include "ZFileBrowser.h"
+#include "shell/startup.h"
+
+QString languageText(const ZConfig& language, const char* id)
+{
+    const QByteArray bytes = language.readEntry(QStringLiteral("VARDEL"), QLatin1String(id),
+                                                QLatin1String(""))
+                                 .toLatin1();
+    if (language.readEntry(QStringLiteral("VARDEL"), QStringLiteral("UNICODE"),
+                           QLatin1String(""))
+        == QLatin1String("1"))
+        return QString::fromUtf8(bytes);
+    return QString::fromLatin1(bytes);
+}
+
+namespace {
+
+constexpr int fileBrowserClass = 4;
+
+// The browser of both file dialogs, listing "/", stretched over the content.
+FileBrowser* addBrowser(QWidget* content, QVBoxLayout* column)
+{
+    auto* browser = new FileBrowser(QStringLiteral("*"), QStringLiteral("%I%M"), content, 0,
+                                    static_cast<ZSkinService::WidgetClsID>(fileBrowserClass));
+    browser->setDir(QStringLiteral("/"));
+    column->addWidget(browser, 1);
+    return browser;
+}
+
+ZSoftKey* makeKeys(MyBaseDlg* dialog, const QString& select, const QString& cancel)
+{
+    auto* keys = new ZSoftKey(nullptr, dialog, dialog);
+    keys->setText(ZSoftKey::LEFT, select, 0);
+    keys->setText(ZSoftKey::RIGHT, cancel, 0);
+    keys->setClickedSlot(ZSoftKey::RIGHT, dialog, SLOT(reject()));
+    keys->setClickedSlot(ZSoftKey::LEFT, dialog, SLOT(accept()));
+    return keys;
+}
+
+// The listing as entries, the highlighted row as the one checked.
+void describeBrowser(QJsonObject& fields, const FileBrowser* browser, const QString& text)
+{
+    QJsonArray entries;
+    for (int i = 0; i < browser->count(); ++i)
+        entries.append(browser->rowName(i));
+    QJsonArray checked;
+    if (browser->currentItem() >= 0)
+        checked.append(browser->currentItem());
+    fields[QStringLiteral("text")] = text;
+    fields[QStringLiteral("entries")] = entries;
+    fields[QStringLiteral("checked")] = checked;
+}
+
+} // namespace
+
+ZFileOpenDialog::ZFileOpenDialog()
+{
+    auto* content = new QWidget(this);
+    auto* column = new QVBoxLayout(content);
+    column->setContentsMargins(0, 0, 0, 0);
+    browser = addBrowser(content, column);
+    setMainWidgetTitle(QStringLiteral("Vardel"));
+    setContentWidget(content);
+
+    // The texts come from the language chosen in the settings file.
+    const QString programDir = Startup::programDir(QCoreApplication::arguments().value(0),
+                                                   QCoreApplication::applicationDirPath());
+    const ZConfig settings(programDir + QLatin1String("/Vardel.cfg"), false);
+    const ZConfig language(programDir + QLatin1String("/languages/")
+                               + settings.readEntry(QStringLiteral("Vardel"),
+                                                    QStringLiteral("Language"), QLatin1String("")),
+                           false);
+    setCSTWidget(makeKeys(this, languageText(language, "MENU_SELECT"),
+                          languageText(language, "MENU_CANCEL")));
+}
+
+ZFileOpenDialog::~ZFileOpenDialog() = default;
+
+void ZFileOpenDialog::accept()
+{
+    fileName = browser->pickedPath;
+    dirName = browser->currentDir;
+    MyBaseDlg::accept();
+}
+
+bool ZFileOpenDialog::answerFile(const QString& path)
+{
+    if (!browser->showEntry(path))
+        return false;
+    accept();
+    return true;
+}
+
+QJsonObject ZFileOpenDialog::describe() const
+{
+    QJsonObject fields = MyBaseDlg::describe();
+    describeBrowser(fields, browser, browser->currentDir);
+    return fields;
+}
+
+ZFileSaveDialog::ZFileSaveDialog()
+{
+    auto* content = new QWidget(this);
+    auto* column = new QVBoxLayout(content);
+    column->setContentsMargins(0, 0, 0, 0);
+
+    auto* label = new QLabel(QStringLiteral("Filename to save:"), content);
+    label->setIndent(5);
+    column->addWidget(label);
+    nameField = new ZMultiLineEdit(content);
+    column->addWidget(nameField);
+    browser = addBrowser(content, column);
+
+    setMainWidgetTitle(QStringLiteral("Vardel"));
+    setContentWidget(content);
+
+    const ZConfig language(QStringLiteral("/tmp/VardelLang"), false);
+    setCSTWidget(makeKeys(this,
+                          language.readEntry(QStringLiteral("VARDEL"),
+                                             QStringLiteral("MENU_SELECT"), QLatin1String("")),
+                          language.readEntry(QStringLiteral("VARDEL"),
+                                             QStringLiteral("MENU_CANCEL"), QLatin1String(""))));
+}
+
+ZFileSaveDialog::~ZFileSaveDialog() = default;
+
+void ZFileSaveDialog::accept()
+{
+    const QString name = nameField->text();
+    if (name.isEmpty()) {
+        ZMessageDlg message(QStringLiteral("Error"), QStringLiteral("Please enter a file name."),
+                            ZMessageDlg::TypeInformation, 0, this, "About");
+        message.setPicture(QStringLiteral("Dialog_Question_Mark.gif"));
+        message.exec();
+        return;
+    }
+    fileName = name;
+    dirName = browser->currentDir;
+    MyBaseDlg::accept();
+}
+
+bool ZFileSaveDialog::answerFile(const QString& path)
+{
+    const QFileInfo info(path);
+    browser->setDir(info.path());
+    // Never save into some other directory than the one asked for.
+    if (browser->currentDir != QFileInfo(info.path()).canonicalFilePath())
+        return false;
+    nameField->setText(info.fileName());
+    accept();
+    return true;
+}
+
+bool ZFileSaveDialog::answerText(const QString& text)
+{
+    nameField->setText(text);
+    accept();
+    return true;
+}
+
+QJsonObject ZFileSaveDialog::describe() const
+{
+    QJsonObject fields = MyBaseDlg::describe();
+    describeBrowser(fields, browser, nameField->text());
+    return fields;
+}
+
+void ZFileSaveDialog::keyPressEvent(QKeyEvent* event)
+{
+    // Left and Right move in the name; the list keeps Up and Down.
+    if (event->key() == Qt::Key_Left || event->key() == Qt::Key_Right) {
+        QCoreApplication::sendEvent(nameField, event);
+        return;
+    }
+    MyBaseDlg::keyPressEvent(event);
+}

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// The test program runs as if installed in a scratch program directory
+// (argv[0] lies in it), so the dialogs find their settings, languages and
+// pictures there.
+namespace DialogEnv {
+
+QString programDir(); // ends in "/"
+
+// Writes Vardel.cfg choosing the language file, and that file's bytes.
+void setLanguage(const QString& fileName, const QByteArray& content);
+
+} // namespace DialogEnv
