@@ -1,0 +1,219 @@
+// scripts/phone-sandbox: the phone's paths, busybox as the shell and tools,
+// confinement of writes and of killall, the phone's users, and signals.
+
+#include "script_runner.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+using namespace scripttest;
+
+namespace {
+
+// A small phone tree: the sandbox needs no more than the folders.
+void makeTree(const fs::path &dir)
+{
+    fs::create_directories(dir / "ezxlocal/download/appwrite/am");
+    fs::create_directories(dir / "mmc/mmca1/.system/java");
+    fs::create_directories(dir / "usr/data_resource/theme");
+    fs::create_directories(dir / "usr/language/fonts");
+    std::ofstream(dir / "ezxlocal/download/appwrite/am/UserRegistry") << "[a]\nName = A\n";
+    std::ofstream(dir / "mmc/mmca1/.system/java/CardRegistry") << "[b]\nName = B\n";
+    std::ofstream(dir / "usr/data_resource/theme/Alkali.phm") << "[THEME_CONFIG_TABLE]\nThemeName = Alkali\n";
+    std::ofstream(dir / "usr/language/fonts/AMCSL.TTF") << "font";
+}
+
+std::string hostRootListing()
+{
+    std::string names;
+    for (const auto &e : fs::directory_iterator("/"))
+        names += e.path().filename().string() + "\n";
+    return names;
+}
+
+class PhoneSandbox : public ::testing::Test {
+protected:
+    void SetUp() override { makeTree(tmp.path()); }
+    TempDir tmp;
+    const fs::path &dir() const { return tmp.path(); }
+};
+
+TEST_F(PhoneSandbox, PhonePathsAppearWithBusyboxAsShellAndTools)
+{
+    const Result r = inSandbox(dir(), R"sh(
+        cat /ezxlocal/download/appwrite/am/UserRegistry /mmc/mmca1/.system/java/CardRegistry
+        ls /usr/data_resource/theme /usr/language/fonts
+        readlink -f /bin/sh
+        for t in find sed awk tar gzip killall cat ls date echo touch rm mv cp mkdir chmod chown busybox; do
+            echo "$t=$(readlink -f "$(which $t)")"
+        done
+        pwd; cat ../../ezxlocal/download/appwrite/am/UserRegistry >/dev/null && echo relative-ok
+        /usr/SYSqtapp/systemsetup/themesetup)sh");
+    ASSERT_EQ(r.status, 0) << r.output;
+    EXPECT_NE(r.output.find("Name = A\n[b]\nName = B\n"), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find("Alkali.phm"), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find("AMCSL.TTF"), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find("\n/usr/bin/busybox\n"), std::string::npos) << r.output;
+    for (const char *tool : {"find", "sed", "awk", "tar", "gzip", "killall", "chown", "busybox"})
+        EXPECT_NE(r.output.find(std::string(tool) + "=/usr/bin/busybox\n"), std::string::npos)
+            << tool << "\n" << r.output;
+    // Registry directories such as "../../ezxlocal/..." resolve from the
+    // working directory as they do on the phone.
+    EXPECT_NE(r.output.find("/usr/SYSqtapp\nrelative-ok\n"), std::string::npos) << r.output;
+    EXPECT_EQ(readFile(dir() / "themesetup.log"), "themesetup \n");
+}
+
+TEST_F(PhoneSandbox, NoCardLeavesTheCardOut)
+{
+    const Result r = inSandbox(dir(), "test -e /mmc/mmca1 && echo card; mkdir -p /mmc/mmca1/.system/tempmpkg || echo refused",
+                               "--no-card");
+    EXPECT_EQ(r.output.find("card\n"), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find("refused"), std::string::npos) << r.output;
+    EXPECT_FALSE(fs::exists(dir() / "mmc/mmca1/.system/tempmpkg"));
+}
+
+TEST_F(PhoneSandbox, OnlyBrenikFirmwareTakesNewFilesInDataResourceAndFonts)
+{
+    Result r = inSandbox(dir(), "touch /usr/data_resource/brenik.tmp; cp /usr/language/fonts/AMCSL.TTF /usr/language/fonts/AMCSL1.TTF; cat /usr/data_resource/theme/Alkali.phm");
+    EXPECT_NE(r.output.find("ThemeName = Alkali"), std::string::npos) << r.output;
+    EXPECT_FALSE(fs::exists(dir() / "usr/data_resource/brenik.tmp"));
+    EXPECT_FALSE(fs::exists(dir() / "usr/language/fonts/AMCSL1.TTF"));
+
+    r = inSandbox(dir(), "touch /usr/data_resource/brenik.tmp && cp /usr/language/fonts/AMCSL.TTF /usr/language/fonts/AMCSL1.TTF",
+                  "--brenik");
+    EXPECT_EQ(r.status, 0) << r.output;
+    EXPECT_TRUE(fs::is_regular_file(dir() / "usr/data_resource/brenik.tmp"));
+    EXPECT_EQ(readFile(dir() / "usr/language/fonts/AMCSL1.TTF"), "font");
+}
+
+TEST_F(PhoneSandbox, WritesLandInTheTreeAndNowhereElse)
+{
+    const std::string rootBefore = hostRootListing();
+    const std::string passwdBefore = readFile("/etc/passwd");
+    const Result r = inSandbox(dir(), R"sh(
+        echo phone > /ezxlocal/marker && echo card > /mmc/mmca1/marker
+        touch /marker || echo root-refused
+        touch /usr/bin/marker || echo usr-refused
+        touch /etc/marker || echo etc-refused
+        mkdir /usr/SYSqtapp/x || echo sysqtapp-refused)sh");
+    EXPECT_EQ(readFile(dir() / "ezxlocal/marker"), "phone\n") << r.output;
+    EXPECT_EQ(readFile(dir() / "mmc/mmca1/marker"), "card\n") << r.output;
+    for (const char *what : {"root-refused", "usr-refused", "etc-refused", "sysqtapp-refused"})
+        EXPECT_NE(r.output.find(what), std::string::npos) << what << "\n" << r.output;
+    EXPECT_EQ(hostRootListing(), rootBefore);
+    EXPECT_EQ(readFile("/etc/passwd"), passwdBefore);
+    for (const char *p : {"/ezxlocal", "/mmc", "/marker", "/usr/data_resource", "/usr/SYSqtapp",
+                          "/usr/language", "/usr/bin/marker", "/etc/marker"})
+        EXPECT_FALSE(fs::exists(p)) << p;
+}
+
+TEST_F(PhoneSandbox, KillallReachesOnlyProcessesInside)
+{
+    // A process outside with the very name the command inside kills.
+    const pid_t outside = fork();
+    ASSERT_GE(outside, 0);
+    if (outside == 0) {
+        execlp("sleep", "sleep", "60", static_cast<char *>(nullptr));
+        _exit(127);
+    }
+    const Result r = inSandbox(dir(), "sleep 60 & s=$!; pidof sleep | wc -w; busybox killall sleep; wait $s; echo status=$?");
+    const bool outsideAlive = waitpid(outside, nullptr, WNOHANG) == 0;
+    kill(outside, SIGKILL);
+    waitpid(outside, nullptr, 0);
+    EXPECT_TRUE(outsideAlive);
+    EXPECT_NE(r.output.find("status=143"), std::string::npos) << r.output;
+    // Only the process inside is in view, not the one outside.
+    EXPECT_EQ(r.output.substr(0, 2), "1\n") << r.output;
+}
+
+TEST_F(PhoneSandbox, PhoneUsersOwnFiles)
+{
+    const Result r = inSandbox(dir(), "touch /ezxlocal/a /ezxlocal/b && chown ezx:ezx /ezxlocal/a && chown 500:513 /ezxlocal/b && ls -l /ezxlocal/a");
+    ASSERT_EQ(r.status, 0) << r.output;
+    if (geteuid() != 0)
+        return; // in a user namespace ezx is another name for the one mapped id
+    EXPECT_NE(r.output.find(" ezx "), std::string::npos) << r.output;
+    struct stat a {}, b {};
+    ASSERT_EQ(stat((dir() / "ezxlocal/a").c_str(), &a), 0);
+    ASSERT_EQ(stat((dir() / "ezxlocal/b").c_str(), &b), 0);
+    EXPECT_EQ(a.st_uid, 500u);
+    EXPECT_EQ(a.st_gid, 513u);
+    EXPECT_EQ(b.st_uid, a.st_uid);
+    EXPECT_EQ(b.st_gid, a.st_gid);
+}
+
+TEST_F(PhoneSandbox, PassesStatusAndEnvironmentAndFailsClearly)
+{
+    Result r = inSandbox(dir(), "exit 7");
+    EXPECT_EQ(r.status, 7);
+
+    r = run("EZX_AUTOMATION=/a EZX_TRANSCRIPT=/t EZX_MODEM=/m DISPLAY=:42 QT_QPA_PLATFORM=minimal "
+            + script("phone-sandbox") + " " + quote(dir().string())
+            + " -- sh -c 'echo $EZX_AUTOMATION $EZX_TRANSCRIPT $EZX_MODEM $DISPLAY $QT_QPA_PLATFORM; ls "
+            + quote(dir().string()) + "'");
+    EXPECT_NE(r.output.find("/a /t /m :42 minimal\n"), std::string::npos) << r.output;
+    // The host's /tmp (X sockets, test files) is the same inside.
+    EXPECT_NE(r.output.find("ezxlocal\n"), std::string::npos) << r.output;
+
+    r = run(script("phone-sandbox") + " " + quote((dir() / "nonexistent").string()) + " -- true");
+    EXPECT_NE(r.status, 0);
+    EXPECT_NE(r.output.find("nonexistent"), std::string::npos) << r.output;
+}
+
+TEST_F(PhoneSandbox, TerminationReachesTheCommandInside)
+{
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        const std::string sandbox = std::string(VARDEL_SOURCE_DIR) + "/scripts/phone-sandbox";
+        execl(sandbox.c_str(), sandbox.c_str(), dir().c_str(), "--", "sleep", "60",
+              static_cast<char *>(nullptr));
+        _exit(127);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    const auto start = std::chrono::steady_clock::now();
+    kill(pid, SIGTERM);
+    int status = 0;
+    pid_t done = 0;
+    while ((done = waitpid(pid, &status, WNOHANG)) == 0
+           && std::chrono::steady_clock::now() - start < std::chrono::seconds(10))
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    if (done == 0) {
+        kill(pid, SIGKILL);
+        waitpid(pid, &status, 0);
+    }
+    EXPECT_EQ(done, pid) << "phone-sandbox ignored SIGTERM";
+}
+
+// Ordinary users get the sandbox through a user namespace.
+TEST_F(PhoneSandbox, WorksForAnOrdinaryUser)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "needs root to become another user";
+    const passwd *nobody = getpwnam("nobody");
+    ASSERT_NE(nobody, nullptr);
+    fs::permissions(dir(), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec
+                               | fs::perms::others_read | fs::perms::others_exec);
+    ASSERT_EQ(run("chown -R nobody " + quote(dir().string())).status, 0);
+    const Result r = run("setpriv --reuid=nobody --regid=" + std::to_string(nobody->pw_gid)
+                         + " --clear-groups " + script("phone-sandbox") + " --brenik "
+                         + quote(dir().string())
+                         + " -- sh -c 'ls /mmc/mmca1/.system/java; readlink -f /bin/sh; touch /ezxlocal/x /usr/data_resource/brenik.tmp && chown ezx:ezx /ezxlocal/x && echo done'");
+    EXPECT_EQ(r.status, 0) << r.output;
+    EXPECT_EQ(r.output, "CardRegistry\n/usr/bin/busybox\ndone\n");
+    struct stat st {};
+    ASSERT_EQ(stat((dir() / "ezxlocal/x").c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, nobody->pw_uid); // nothing but the user's own id is ever used
+}
+
+} // namespace
