@@ -1,0 +1,231 @@
+// The application shell end to end: the real program on the demo phone,
+// started the ways a phone starts it, answered by automation scripts.
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include "sandbox.h"
+
+namespace {
+
+const QString programDir = "/ezxlocal/download/mystuff/.system/QTDownLoad/vardel/";
+const QString program = programDir + "vardel";
+const QString newPackage = "/ezxlocal/download/mystuff/Packages/OrbitSnake.mpkg";
+
+class Phone : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(work.isValid());
+        phone = work.filePath("phone");
+        QProcess maker;
+        maker.setProcessChannelMode(QProcess::MergedChannels);
+        maker.start(VARDEL_SOURCE_DIR "/scripts/make-demo-phone",
+                    {phone, "--program", VARDEL_BUILD_DIR});
+        ASSERT_TRUE(maker.waitForFinished(60000));
+        ASSERT_EQ(maker.exitCode(), 0) << maker.readAll().constData();
+    }
+
+    // Runs the command inside the sandbox with the script lines as
+    // EZX_AUTOMATION (none when empty) and collects the transcript.
+    TestSandbox::Result run(const QStringList& command, const QStringList& script)
+    {
+        const QString transcriptPath = work.filePath("transcript.jsonl");
+        QFile::remove(transcriptPath);
+        QStringList env{"QT_QPA_PLATFORM=offscreen", "EZX_TRANSCRIPT=" + transcriptPath,
+                        "EZX_MODEM=" + phone + "/modem.ini"};
+        if (!script.isEmpty()) {
+            const QString scriptPath = work.filePath("script.txt");
+            QFile f(scriptPath);
+            f.open(QIODevice::WriteOnly | QIODevice::Truncate);
+            f.write(script.join('\n').toUtf8() + '\n');
+            f.close();
+            env << "EZX_AUTOMATION=" + scriptPath;
+        }
+        TestSandbox::Result result = TestSandbox::run(phone, command, env, 60000);
+        events.clear();
+        QFile t(transcriptPath);
+        if (t.open(QIODevice::ReadOnly)) {
+            for (const QByteArray& line : t.readAll().split('\n')) {
+                if (!line.isEmpty())
+                    events << QJsonDocument::fromJson(line).object();
+            }
+        }
+        return result;
+    }
+
+    QList<QJsonObject> eventsOf(const QString& kind, const QString& cls = QString()) const
+    {
+        QList<QJsonObject> found;
+        for (const QJsonObject& e : events) {
+            if (e["event"].toString() == kind && (cls.isEmpty() || e["class"].toString() == cls))
+                found << e;
+        }
+        return found;
+    }
+
+    QStringList commands() const
+    {
+        QStringList list;
+        for (const QJsonObject& e : eventsOf("command"))
+            list << e["command"].toString();
+        return list;
+    }
+
+    QString settingsLanguage() const
+    {
+        QFile f(phone + programDir + "Vardel.cfg");
+        f.open(QIODevice::ReadOnly);
+        for (const QByteArray& line : f.readAll().split('\n')) {
+            if (line.startsWith("Language"))
+                return QString::fromLatin1(line.mid(line.indexOf('=') + 1).trimmed());
+        }
+        return QString();
+    }
+
+    QTemporaryDir work;
+    QString phone;
+    QList<QJsonObject> events;
+};
+
+TEST_F(Phone, SwitchesToSpanishAndBack)
+{
+    const auto result = run({program}, {"menu 2", "check 1", "tab 3", "menu 0", "reject", "menu 0",
+                                        "check 0", "tab 1", "menu 3", "reject"});
+    ASSERT_EQ(result.exitCode, 0) << result.output.constData();
+    const auto choosers = eventsOf("dialog", "ZSingleSelectDlg");
+    ASSERT_EQ(choosers.size(), 4);
+    const QJsonArray languages{"English", QString::fromUtf8("Español"), QString::fromUtf8("Русский")};
+    for (const QJsonObject& c : choosers)
+        EXPECT_EQ(c["entries"].toArray(), languages);
+    // Each chooser is titled in the language in use; a cancelled one shows
+    // which entry it had checked: the language in use.
+    EXPECT_EQ(choosers[0]["title"].toString(), "Language");
+    EXPECT_EQ(choosers[1]["title"].toString(), "Idioma");
+    EXPECT_EQ(choosers[1]["checked"].toArray(), QJsonArray{1});
+    EXPECT_EQ(choosers[2]["title"].toString(), "Idioma");
+    EXPECT_EQ(choosers[3]["title"].toString(), "Language");
+    EXPECT_EQ(choosers[3]["checked"].toArray(), QJsonArray{0});
+    EXPECT_TRUE(eventsOf("error").isEmpty());
+    EXPECT_EQ(settingsLanguage(), "en.lng");
+    EXPECT_FALSE(QFile::exists(phone + programDir + "ltemp"));
+
+    // The scratch file is made and removed through quoted paths.
+    const QString dir = "'" + programDir + "'";
+    EXPECT_TRUE(commands().contains("ls " + dir + "/languages/ > " + dir + "/ltemp"));
+    EXPECT_TRUE(commands().contains("rm " + dir + "/ltemp"));
+
+    // Spanish stays chosen for the next start.
+    run({program}, {"menu 2", "check 1"});
+    run({program}, {"menu 2", "reject"});
+    ASSERT_EQ(eventsOf("dialog", "ZSingleSelectDlg").size(), 1);
+    EXPECT_EQ(eventsOf("dialog", "ZSingleSelectDlg")[0]["title"].toString(), "Idioma");
+    EXPECT_EQ(settingsLanguage(), "es.lng");
+}
+
+TEST_F(Phone, EveryMenuEntryIsReachable)
+{
+    // Per tab: the entries other than exit (positions), then the exit one.
+    const struct {
+        int tab;
+        QList<int> entries;
+        int language;
+        int about;
+        int exit;
+    } tabs[] = {
+        {0, {0, 2, 4}, 2, 4, 5}, {1, {0, 1, 3, 5}, 3, 5, 6}, {2, {0, 2}, 0, 2, 3},
+        {3, {0, 2}, 0, 2, 3},    {4, {0, 2, 4}, 2, 4, 5},
+    };
+    QStringList script;
+    for (const auto& t : tabs) {
+        script << QString("tab %1").arg(t.tab);
+        for (int position : t.entries) {
+            script << QString("menu %1").arg(position);
+            if (position == t.language || position == t.about)
+                script << "reject";
+        }
+    }
+    auto result = run({program}, script);
+    ASSERT_EQ(result.exitCode, 0) << result.output.constData();
+    EXPECT_TRUE(eventsOf("error").isEmpty()) << result.output.constData();
+    EXPECT_EQ(eventsOf("dialog", "ZSingleSelectDlg").size(), 5);
+    EXPECT_EQ(eventsOf("dialog", "ZAboutDialog").size(), 5);
+
+    // The exit entry of each tab quits at once: the step after it never runs.
+    for (const auto& t : tabs) {
+        result = run({program}, {QString("tab %1").arg(t.tab), QString("menu %1").arg(t.exit), "dump"});
+        EXPECT_EQ(result.exitCode, 0) << "tab " << t.tab << result.output.constData();
+        EXPECT_TRUE(eventsOf("dump").isEmpty()) << "tab " << t.tab;
+        EXPECT_TRUE(eventsOf("error").isEmpty()) << "tab " << t.tab;
+    }
+}
+
+TEST_F(Phone, ExitKeyQuitsWithoutAsking)
+{
+    const auto result = run({program}, {"dump", "softkey 1", "dump"});
+    EXPECT_EQ(result.exitCode, 0) << result.output.constData();
+    ASSERT_EQ(eventsOf("dump").size(), 1);
+    EXPECT_EQ(eventsOf("dump")[0]["tab"].toInt(), 0);
+    EXPECT_TRUE(eventsOf("dialog").isEmpty());
+}
+
+TEST_F(Phone, StartedThroughPathFindsItsFiles)
+{
+    const auto result = run({"/bin/sh", "-c", "cd / && PATH=\"$0:$PATH\" exec vardel", programDir},
+                            {"menu 2", "reject"});
+    ASSERT_EQ(result.exitCode, 0) << result.output.constData();
+    const auto choosers = eventsOf("dialog", "ZSingleSelectDlg");
+    ASSERT_EQ(choosers.size(), 1);
+    EXPECT_EQ(choosers[0]["title"].toString(), "Language");
+    EXPECT_EQ(choosers[0]["entries"].toArray().size(), 3);
+    const QString dir = "'" + programDir + "'";
+    EXPECT_TRUE(commands().contains("ls " + dir + "/languages/ > " + dir + "/ltemp"));
+    EXPECT_FALSE(QFile::exists(phone + "/ltemp"));
+}
+
+TEST_F(Phone, AMissingPackagePathOpensTheWindow)
+{
+    for (const QString& argument : {QString("/ezxlocal/no such.mpkg"), QString("wardlex")}) {
+        const auto result = run({program, "x", argument}, {"dump"});
+        EXPECT_EQ(result.exitCode, 0) << result.output.constData();
+        EXPECT_EQ(eventsOf("dump").size(), 1) << argument.toStdString();
+        EXPECT_FALSE(commands().contains("/bin/busybox killall vardel"));
+    }
+    // The first argument after the program name is not the one looked at.
+    run({program, newPackage}, {"dump"});
+    EXPECT_EQ(eventsOf("dump").size(), 1);
+}
+
+TEST_F(Phone, AWindowlessStartEndsByItself)
+{
+    for (const QString& argument : {newPackage, QString("/ezxlocal/download/mystuff"), QString("WardLex")}) {
+        const auto result = run({program, "x", argument}, {"dump", "dump"});
+        EXPECT_EQ(result.exitCode, 0) << argument.toStdString() << result.output.constData();
+        EXPECT_TRUE(eventsOf("dump").isEmpty()) << argument.toStdString();
+        ASSERT_FALSE(commands().isEmpty());
+        EXPECT_EQ(commands().last(), "/bin/busybox killall vardel");
+    }
+}
+
+TEST_F(Phone, AWindowlessStartEndsARunningWindow)
+{
+    // A window started without a script waits for a person; the windowless
+    // start ends it and still leaves with status 0 itself.
+    const auto result = run(
+        {"/bin/sh", "-c",
+         "\"$0\" & window=$!; sleep 3; env EZX_AUTOMATION=/dev/null \"$0\" x \"$1\"; "
+         "echo \"windowless=$?\"; wait $window; echo \"window=$?\"",
+         program, newPackage},
+        {});
+    EXPECT_TRUE(result.output.contains("windowless=0")) << result.output.constData();
+    EXPECT_TRUE(result.output.contains("window=143")) << result.output.constData();
+}
+
+} // namespace
