@@ -335,6 +335,8 @@ int main(int argc, char** argv)
             return status;
     }
     ::testing::InitGoogleTest(&argc, argv);
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
 
     QTemporaryDir dir;
     programDir = dir.path() + "/prog/";
