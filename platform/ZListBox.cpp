@@ -501,7 +501,11 @@ void ZListBox::mousePressEvent(QMouseEvent* event)
     const int row = rowAt(int(event->position().y()) + verticalScrollBar()->value());
     if (row < 0)
         return;
+    const quint64 generation = m_generation;
     setCurrentItem(row);
+    // A slot of highlighted may have rebuilt the list; the click is then void.
+    if (generation != m_generation)
+        return;
     toggleCheck(row);
     if (ZListBoxItem* it = item(row))
         emit clicked(it);

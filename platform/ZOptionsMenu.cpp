@@ -187,11 +187,6 @@ int ZOptionsMenu::stepFrom(int from, int step) const
     return -1;
 }
 
-ZSoftKey* ZOptionsMenu::softKeyBar() const
-{
-    return m_bar;
-}
-
 void ZOptionsMenu::popup()
 {
     if (isVisible())

@@ -81,7 +81,6 @@ private:
     int rowHeight(int index) const;
     int freeId() const;
     int stepFrom(int from, int step) const;
-    ZSoftKey* softKeyBar() const;
 
     QList<Entry*> m_entries;
     QRect m_requested;
