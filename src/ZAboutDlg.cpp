@@ -76,6 +76,8 @@ QJsonObject ZAboutDialog::describe() const
     if (const auto* label = findChild<QLabel*>(QStringLiteral("aboutText")))
         document.setHtml(label->text());
     QJsonObject fields = MyBaseDlg::describe();
-    fields[QStringLiteral("text")] = document.toPlainText();
+    // The icon stands in the plain text as an object mark; leave it out.
+    fields[QStringLiteral("text")] =
+        document.toPlainText().remove(QChar::ObjectReplacementCharacter).trimmed();
     return fields;
 }

@@ -100,3 +100,12 @@ TEST(MyBaseDlg, DeletedWhileWaitingReturns)
     EXPECT_EQ(dialog->exec(), 0);
     EXPECT_TRUE(dialog.isNull());
 }
+
+TEST(AboutText, IconPathSurvivesAnyDirectoryName)
+{
+    const QString text = aboutText(QStringLiteral("/a b/\"x\"<i>/"), true);
+    EXPECT_TRUE(text.startsWith(
+        QStringLiteral("<qt><img src=\"/a b/&quot;x&quot;&lt;i&gt;//images/icon.png\"><br>")));
+    EXPECT_TRUE(text.endsWith(QStringLiteral("</font></qt>")));
+    EXPECT_FALSE(aboutText(QStringLiteral("/p/"), false).contains(QStringLiteral("<img")));
+}
