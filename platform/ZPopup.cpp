@@ -52,7 +52,31 @@ ZPopup::ZPopup(QWidget* parent, const char* name, bool modal, int /*flags*/)
     setKeyTexts(tr("OK"), tr("Cancel"));
 }
 
-ZPopup::~ZPopup() = default;
+namespace {
+// A veil over the screen under a modal sheet.
+class Shade : public QWidget
+{
+public:
+    explicit Shade(QWidget* screen)
+        : QWidget(screen)
+    {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setGeometry(screen->rect());
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        p.fillRect(rect(), QColor(0, 0, 0, 70));
+    }
+};
+} // namespace
+
+ZPopup::~ZPopup()
+{
+    delete m_shade;
+}
 
 void ZPopup::setTitle(const QString& title)
 {
@@ -175,14 +199,31 @@ void ZPopup::keyPressEvent(QKeyEvent* event)
 void ZPopup::showEvent(QShowEvent* event)
 {
     place();
+    QWidget* screen = ownerScreen();
+    if (isModal() && screen && !m_shade) {
+        m_shade = new Shade(screen);
+        m_shade->show();
+        m_shade->raise();
+    }
     QDialog::showEvent(event);
+}
+
+void ZPopup::hideEvent(QHideEvent* event)
+{
+    delete m_shade;
+    QDialog::hideEvent(event);
+}
+
+QWidget* ZPopup::ownerScreen() const
+{
+    QWidget* owner = parentWidget() ? parentWidget()->window() : ZApplication::currentMainWidget();
+    return owner && owner != this && owner->isVisible() ? owner : nullptr;
 }
 
 void ZPopup::place()
 {
     QRect screen;
-    QWidget* owner = parentWidget() ? parentWidget()->window() : ZApplication::currentMainWidget();
-    if (owner && owner != this && owner->isVisible()) {
+    if (QWidget* owner = ownerScreen()) {
         screen = owner->geometry();
     } else if (QScreen* s = QGuiApplication::primaryScreen()) {
         screen = QRect(QPoint(0, 0), QSize(ZKbMainWidget::ScreenWidth, ZKbMainWidget::ScreenHeight));

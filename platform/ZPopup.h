@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QJsonObject>
+#include <QPointer>
 #include <QString>
 
 #include "ZAutomation.h"
@@ -51,15 +52,19 @@ protected:
 
     void keyPressEvent(QKeyEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
     // Puts the sheet over its screen: the parent's window, else the
     // application's main widget, else the middle of the desktop.
     void place();
+    // The screen the sheet lies over, or null.
+    QWidget* ownerScreen() const;
 
 private:
     QString m_title;
     QLabel* m_titleLabel;
     QVBoxLayout* m_bodyLayout;
     ZSoftKey* m_keys;
+    QPointer<QWidget> m_shade; // dims the screen under a modal sheet
 };

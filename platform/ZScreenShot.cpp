@@ -70,11 +70,8 @@ bool saveScreenShot(const QString& path)
     {
         QPainter p(&picture);
         p.drawPixmap(base->geometry().topLeft() - canvas.topLeft(), base->grab());
-        for (QWidget* w : shown) {
-            if (qobject_cast<QDialog*>(w) && !qobject_cast<ZNoticeDlg*>(w))
-                p.fillRect(base->geometry().translated(-canvas.topLeft()), QColor(0, 0, 0, 70));
+        for (QWidget* w : shown)
             p.drawPixmap(w->geometry().topLeft() - canvas.topLeft(), w->grab());
-        }
     }
     const QFileInfo info(path);
     QDir().mkpath(info.absolutePath());

@@ -160,6 +160,23 @@ TEST_F(MainWindowSteps, ShotPicturesTheScreenWithItsOpenMenu)
     EXPECT_EQ(events(QStringLiteral("shot")).size(), 2);
 }
 
+TEST_F(MainWindowSteps, ADialogShowsInItsShotAndLeavesNothingBehind)
+{
+    const QString before = path(QStringLiteral("before.png"));
+    const QString during = path(QStringLiteral("during.png"));
+    const QString after = path(QStringLiteral("after.png"));
+    useScript(QStringLiteral("shot %1\nmenu 0\nshot %2\ncheck 1\nshot %3\n").arg(before, during, after));
+    TestWindow window;
+    static_cast<ZApplication*>(qApp)->showMainWidget(&window);
+    EXPECT_EQ(runLoop(), 0);
+    const QImage a(before);
+    const QImage b(during);
+    const QImage c(after);
+    ASSERT_FALSE(a.isNull() || b.isNull() || c.isNull());
+    EXPECT_NE(a, b);
+    EXPECT_EQ(a, c) << "menu, dialog and its shade are all gone";
+}
+
 TEST_F(MainWindowSteps, TabWidgetReportsChangesAndIgnoresBadIndexes)
 {
     TestWindow window;
