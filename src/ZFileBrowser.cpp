@@ -1,6 +1,7 @@
 #include "ZFileBrowser.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QEvent>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -165,6 +166,23 @@ void FileBrowser::itemClicked(ZListBoxItem* row)
     if (i < 0)
         return;
     const QString path = rowPath(i);
-    if (QFileInfo(path).isDir())
+    if (QFileInfo(path).isDir()) {
         setDir(path);
+        enteredByClick.start();
+    }
+}
+
+// A click enters a folder at once, so the rest of a double click would land
+// on whatever row of the new listing lies under the mouse and go on into it.
+// The presses of that double click are dropped.
+bool FileBrowser::viewportEvent(QEvent* event)
+{
+    const bool press = event->type() == QEvent::MouseButtonPress
+                       || event->type() == QEvent::MouseButtonDblClick;
+    if (press && enteredByClick.isValid()
+        && enteredByClick.elapsed() < QApplication::doubleClickInterval()) {
+        event->accept();
+        return true;
+    }
+    return ZListBox::viewportEvent(event);
 }

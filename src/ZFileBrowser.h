@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -52,8 +53,14 @@ signals:
     void picked(const QString& path);
     void isFilePicked(bool isFile);
 
+protected:
+    bool viewportEvent(QEvent* event) override;
+
 private slots:
     void itemHighlighted(int index);
     void itemSelected(int index);
     void itemClicked(ZListBoxItem* item);
+
+private:
+    QElapsedTimer enteredByClick; // since a click last listed a folder
 };

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include "dialogenv.h"
+
 #include "ZAboutDlg.h"
 #include "ZFileBrowser.h"
 #include "ZFileDlg.h"

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include "dialogenv.h"
+
 #include "BaseDlg.h"
 #include "ZAboutDlg.h"
 

@@ -1,12 +1,16 @@
 #include <QDir>
 #include <QFile>
+#include <QApplication>
 #include <QSignalSpy>
+#include <QTest>
 #include <QTemporaryDir>
 #include <QTimer>
 
 #include <ZSoftKey.h>
 
 #include <gtest/gtest.h>
+
+#include "dialogenv.h"
 
 #include "ZFileBrowser.h"
 #include "ZFileDlg.h"
@@ -169,4 +173,30 @@ TEST_F(BrowserTree, OpenDialogAcceptsWhatIsHighlighted)
     QTimer::singleShot(0, &cancelled, [&] { cancelled.softKey()->click(ZSoftKey::RIGHT); });
     EXPECT_EQ(cancelled.exec(), 0);
     EXPECT_TRUE(cancelled.fileName.isNull());
+}
+
+TEST_F(BrowserTree, DoubleClickEntersOneFolderOnly)
+{
+    // The click of a double click enters the folder; the rest of the double
+    // click must not go on into whatever row then lies under the mouse.
+    for (const char* folder : {"a/x1", "a/x2", "a/x3"})
+        ASSERT_TRUE(QDir(dir).mkpath(QLatin1String(folder)));
+    browser.resize(240, 300);
+    browser.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&browser));
+    browser.setDir(dir);
+    const int a = row("a");
+    int y = browser.rowHeight(a) / 2;
+    for (int i = 0; i < a; ++i)
+        y += browser.rowHeight(i);
+
+    QTest::mouseDClick(browser.windowHandle(), Qt::LeftButton, {},
+                       browser.viewport()->mapTo(&browser, QPoint(40, y)));
+    EXPECT_EQ(browser.currentDir, dir + "/a");
+
+    // Later clicks work as ever.
+    QTest::qWait(QApplication::doubleClickInterval() + 50);
+    QTest::mouseClick(browser.windowHandle(), Qt::LeftButton, {},
+                      browser.viewport()->mapTo(&browser, QPoint(40, y)));
+    EXPECT_EQ(browser.currentDir, dir + "/a/x2");
 }
