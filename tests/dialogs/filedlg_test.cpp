@@ -1,3 +1,7 @@
+#include <QTest>
+#include <QTextCursor>
+
+#include <ZMultiLineEdit.h>
 #include <ZSoftKey.h>
 
 #include <gtest/gtest.h>
@@ -45,4 +49,19 @@ TEST(FileOpenDialog, NoLanguageChosenGivesEmptyKeys)
     ZFileOpenDialog dialog;
     EXPECT_EQ(key(dialog, ZSoftKey::LEFT), QString());
     EXPECT_EQ(key(dialog, ZSoftKey::RIGHT), QString());
+}
+
+TEST(FileSaveDialog, LeftAndRightMoveInTheNameWhileTheListHasFocus)
+{
+    ZFileSaveDialog save;
+    save.show();
+    save.nameField->setText(QStringLiteral("abc"));
+    save.nameField->moveCursor(QTextCursor::End);
+    save.browser->setFocus();
+    QTest::keyClick(save.browser, Qt::Key_Left);
+    QTest::keyClick(save.browser, Qt::Key_Left);
+    QTest::keyClick(save.browser, Qt::Key_Right);
+    EXPECT_EQ(save.nameField->textCursor().position(), 2);
+    QTest::keyClick(save.browser, Qt::Key_Down); // still the list's
+    EXPECT_EQ(save.browser->currentItem(), 1);
 }
