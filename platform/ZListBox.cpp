@@ -259,8 +259,24 @@ int ZListBox::rowHeight(int index) const
     return qMax(MinRowHeight, qMax(text, picture) + RowPadding);
 }
 
+// Row geometry is worked out lazily: filling a list inserts rows and lines one
+// by one, and measuring every row after each of them made filling quadratic.
 void ZListBox::relayout()
 {
+    m_layoutDirty = true;
+    viewport()->update();
+    updateGeometry();
+}
+
+void ZListBox::layoutIfNeeded() const
+{
+    if (m_layoutDirty)
+        const_cast<ZListBox*>(this)->doLayout();
+}
+
+void ZListBox::doLayout()
+{
+    m_layoutDirty = false;
     m_tops.clear();
     int y = 0;
     for (int i = 0; i < count(); ++i) {
@@ -291,29 +307,29 @@ void ZListBox::relayout()
     bar->setRange(0, qMax(0, y - viewport()->height()));
     bar->setPageStep(viewport()->height());
     bar->setSingleStep(MinRowHeight);
-    viewport()->update();
-    updateGeometry();
 }
 
 int ZListBox::rowTop(int index) const
 {
+    layoutIfNeeded();
     return index >= 0 && index < m_tops.size() ? m_tops.at(index) : 0;
 }
 
 int ZListBox::rowAt(int y) const
 {
-    if (y < 0)
+    layoutIfNeeded();
+    if (y < 0 || y >= m_tops.last())
         return -1;
-    for (int i = 0; i < count(); ++i)
-        if (y < m_tops.at(i + 1))
-            return i;
-    return -1;
+    // m_tops holds each row's top and, last, the total height.
+    const auto next = std::upper_bound(m_tops.cbegin(), m_tops.cend(), y);
+    return int(next - m_tops.cbegin()) - 1;
 }
 
 void ZListBox::ensureCurrentVisible()
 {
     if (m_current < 0)
         return;
+    layoutIfNeeded();
     QScrollBar* bar = verticalScrollBar();
     const int top = rowTop(m_current);
     const int bottom = top + rowHeight(m_current);
@@ -338,18 +354,19 @@ void ZListBox::itemChanged(ZListBoxItem*)
 
 QSize ZListBox::sizeHint() const
 {
+    layoutIfNeeded();
     return QSize(240, qBound(MinRowHeight, m_tops.last(), 240));
 }
 
 void ZListBox::paintEvent(QPaintEvent*)
 {
+    layoutIfNeeded();
     QPainter p(viewport());
     p.setRenderHint(QPainter::Antialiasing);
     const int offset = verticalScrollBar()->value();
-    for (int i = 0; i < count(); ++i) {
-        const QRect r(0, rowTop(i) - offset, viewport()->width(), rowHeight(i));
-        if (r.bottom() < 0)
-            continue;
+    for (int i = qMax(0, rowAt(offset)); i < count(); ++i) {
+        const int top = m_tops.at(i);
+        const QRect r(0, top - offset, viewport()->width(), m_tops.at(i + 1) - top);
         if (r.top() > viewport()->height())
             break;
         paintRow(p, i, r);

@@ -82,6 +82,8 @@ private:
     void itemChanged(ZListBoxItem* item);
     void detach(ZListBoxItem* item);
     void relayout();
+    void layoutIfNeeded() const;
+    void doLayout();
     int rowTop(int index) const;
     int rowAt(int y) const;
     void moveCurrent(int to);
@@ -93,6 +95,7 @@ private:
     QList<ZListBoxItem*> m_items;
     QList<int> m_tops; // y of each row; last entry is the total height
     QList<int> m_iconWidths; // width of each picture column, by column index
+    bool m_layoutDirty = false; // m_tops and m_iconWidths need working out again
     quint64 m_generation = 0; // counts removals, to tell when rows went away
     int m_current = -1;
     bool m_checkable = false;

@@ -172,6 +172,32 @@ TEST_F(ListBox, MouseClickHighlightsAndDoubleClickActivates)
     EXPECT_EQ(returned.at(0).at(0).value<ZListBoxItem*>(), list.item(1));
 }
 
+TEST_F(ListBox, ClicksFindTheirRowAfterRowsGrowAndTheListScrolls)
+{
+    ZListBox list(QStringLiteral("%I%M"), nullptr);
+    list.resize(240, 120);
+    list.show();
+    for (int i = 0; i < 200; ++i)
+        list.insertItem(row(list, QStringLiteral("r%1").arg(i, 3, 10, QLatin1Char('0'))));
+    // Lines added after insertion make some rows taller than the others.
+    for (int i = 0; i < 200; i += 3)
+        list.item(i)->appendSubItem(1, QStringLiteral("more"), false);
+    list.setCurrentItem(150);
+    list.ensureCurrentVisible();
+
+    // Aim at the middle of row 149, just above the current one.
+    int top = 0;
+    for (int i = 0; i < 149; ++i)
+        top += list.rowHeight(i);
+    const int offset = top + list.rowHeight(149) + list.rowHeight(150) - list.viewport()->height();
+    const QPointF at(20, top - offset + list.rowHeight(149) / 2.0);
+    QSignalSpy clicked(&list, &ZListBox::clicked);
+    QMouseEvent click(QEvent::MouseButtonPress, at, at, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(list.viewport(), &click);
+    ASSERT_EQ(clicked.count(), 1);
+    EXPECT_EQ(list.currentItem(), 149);
+}
+
 TEST_F(ListBox, ReturnPressedIsNotSentForARowASelectedSlotRemoved)
 {
     // A browser-like list that lists anew on "selected".
