@@ -71,14 +71,7 @@ int ZOptionsMenu::insertItem(const QString& text, QWidget* subMenu, const QPixma
     if (icon)
         e->icon = *icon; // copied: callers reuse one pixmap for every entry
     e->enabled = enabled;
-    e->id = id < 0 ? freeId() : id;
-    if (index < 0 || index > m_entries.size())
-        index = int(m_entries.size());
-    m_entries.insert(index, e);
-    if (m_current >= index)
-        ++m_current;
-    update();
-    return e->id;
+    return insertEntry(e, id, index);
 }
 
 int ZOptionsMenu::insertSeparator(int id, int index)
@@ -86,6 +79,11 @@ int ZOptionsMenu::insertSeparator(int id, int index)
     auto* e = new Entry;
     e->separator = true;
     e->enabled = false;
+    return insertEntry(e, id, index);
+}
+
+int ZOptionsMenu::insertEntry(Entry* e, int id, int index)
+{
     e->id = id < 0 ? freeId() : id;
     if (index < 0 || index > m_entries.size())
         index = int(m_entries.size());

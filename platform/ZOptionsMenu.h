@@ -80,6 +80,9 @@ private:
     int entryAt(const QPoint& pos) const;
     int rowHeight(int index) const;
     int freeId() const;
+    // Puts a filled entry at index (-1 or past the end appends) under id (a
+    // free one when negative); returns the id.
+    int insertEntry(Entry* entry, int id, int index);
     int stepFrom(int from, int step) const;
 
     QList<Entry*> m_entries;

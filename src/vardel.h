@@ -57,6 +57,10 @@ public:
     void Create_MenuConfig();
     void Create_MenuTheme();
 
+    // Builds the options menu of tab 0 to 4 into optMenu (tabs 2 and 3 share
+    // one); false, and nothing built, for any other index.
+    bool createMenuOfTab(int tab);
+
     // Empties a list by removing its row 0 for as long as it has rows.
     static void emptyList(ZListBox* list);
 

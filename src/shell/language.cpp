@@ -54,23 +54,7 @@ void Vardel::language()
             settings.writeEntry("Vardel", "Language", file);
             QApplication::processEvents();
 
-            switch (tabWidget->currentPageIndex()) {
-            case 0:
-                Create_MenuApp();
-                break;
-            case 1:
-                Create_MenuAutorun();
-                break;
-            case 2:
-            case 3:
-                Create_MenuConfig();
-                break;
-            case 4:
-                Create_MenuTheme();
-                break;
-            default:
-                break;
-            }
+            createMenuOfTab(tabWidget->currentPageIndex());
             Create_SoftKey();
 
             emptyList(listaAutorun);

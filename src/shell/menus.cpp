@@ -104,3 +104,24 @@ void Vardel::Create_MenuTheme()
     };
     buildMenu(entries);
 }
+
+bool Vardel::createMenuOfTab(int tab)
+{
+    switch (tab) {
+    case 0:
+        Create_MenuApp();
+        return true;
+    case 1:
+        Create_MenuAutorun();
+        return true;
+    case 2:
+    case 3:
+        Create_MenuConfig();
+        return true;
+    case 4:
+        Create_MenuTheme();
+        return true;
+    default:
+        return false;
+    }
+}

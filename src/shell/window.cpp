@@ -68,24 +68,8 @@ void Vardel::CreateWindow(QWidget* /*parent*/)
 void Vardel::slotCurrentChanged(QWidget* /*page*/)
 {
     softKey->setOptMenu(ZSoftKey::LEFT, nullptr);
-    switch (tabWidget->currentPageIndex()) {
-    case 0:
-        Create_MenuApp();
-        break;
-    case 1:
-        Create_MenuAutorun();
-        break;
-    case 2:
-    case 3:
-        Create_MenuConfig();
-        break;
-    case 4:
-        Create_MenuTheme();
-        break;
-    default:
-        return;
-    }
-    softKey->setOptMenu(ZSoftKey::LEFT, optMenu);
+    if (createMenuOfTab(tabWidget->currentPageIndex()))
+        softKey->setOptMenu(ZSoftKey::LEFT, optMenu);
 }
 
 void Vardel::salir()
