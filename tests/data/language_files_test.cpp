@@ -11,6 +11,7 @@
 
 #include <QByteArray>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QHash>
 #include <QRegularExpression>
@@ -221,6 +222,34 @@ TEST(LanguageFiles, ChooserCanTellThemApart)
     }
     EXPECT_NE(std::find(names.begin(), names.end(), "en.lng"), names.end());
     EXPECT_TRUE(latin1 && utf8);
+}
+
+// The list the language files are checked against must hold every ID the
+// program's sources look up, so a new text cannot ship without its entries.
+TEST(LanguageFiles, EveryIdInTheSourcesIsListed)
+{
+    QSet<QString> listed;
+    for (const char *id : TextIds::all)
+        listed.insert(QString::fromLatin1(id));
+    static const QRegularExpression idLiteral(QStringLiteral(
+        "\"((?:MENU|INSTALL|UNINSTALL|AUTORUN|OPTIONS|CRON|THEME|CONFIG|FONT|CHANGE|WARDLEX|"
+        "ALARM|BLUETOOTH|CONTACTS|EMPTYSMS|ORANGEBAR|SLIDER|EQUALIZER)_[A-Z0-9_]*)\""));
+    const QString srcDir = QStringLiteral(VARDEL_SOURCE_DIR "/src");
+    QDirIterator files(srcDir, {QStringLiteral("*.cpp"), QStringLiteral("*.h")}, QDir::Files,
+                       QDirIterator::Subdirectories);
+    int seen = 0;
+    while (files.hasNext()) {
+        const QString path = files.next();
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << path.toStdString();
+        const QString source = QString::fromUtf8(f.readAll());
+        for (const QRegularExpressionMatch &m : idLiteral.globalMatch(source)) {
+            ++seen;
+            EXPECT_TRUE(listed.contains(m.captured(1)))
+                << m.captured(1).toStdString() << " used in " << path.toStdString() << " is not in TextIds::all";
+        }
+    }
+    EXPECT_GT(seen, int(TextIds::all.size())) << "the sources should at least hold the list itself";
 }
 
 } // namespace
