@@ -110,18 +110,8 @@ QString ZKbMainWidget::mainWidgetTitle() const
 
 void ZKbMainWidget::setContentWidget(QWidget* widget)
 {
-    if (m_content == widget)
+    if (!place(m_content, widget, m_contentArea, m_contentLayout))
         return;
-    if (m_content) {
-        m_contentLayout->removeWidget(m_content);
-        m_content->hide();
-    }
-    m_content = widget;
-    if (!widget)
-        return;
-    widget->setParent(m_contentArea);
-    m_contentLayout->addWidget(widget);
-    widget->show();
     if (!focusWidget() || !isAncestorOf(focusWidget()))
         firstFocusable(widget)->setFocus();
 }
@@ -153,18 +143,24 @@ QWidget* ZKbMainWidget::cstWidget() const
 
 void ZKbMainWidget::placeBar(QWidget* bar)
 {
-    if (m_bar == bar)
-        return;
-    if (m_bar) {
-        m_barLayout->removeWidget(m_bar);
-        m_bar->hide();
+    place(m_bar, bar, m_barArea, m_barLayout);
+}
+
+bool ZKbMainWidget::place(QPointer<QWidget>& slot, QWidget* widget, QWidget* area, QVBoxLayout* layout)
+{
+    if (slot == widget)
+        return false;
+    if (slot) {
+        layout->removeWidget(slot);
+        slot->hide();
     }
-    m_bar = bar;
-    if (!bar)
-        return;
-    bar->setParent(m_barArea);
-    m_barLayout->addWidget(bar);
-    bar->show();
+    slot = widget;
+    if (!widget)
+        return false;
+    widget->setParent(area);
+    layout->addWidget(widget);
+    widget->show();
+    return true;
 }
 
 void ZKbMainWidget::keyPressEvent(QKeyEvent* event)

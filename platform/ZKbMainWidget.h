@@ -41,6 +41,9 @@ protected:
 private:
     class TitleBar;
     void placeBar(QWidget* bar);
+    // Shows widget in area in place of the one slot held; false when nothing
+    // new is shown (the same widget again, or none).
+    bool place(QPointer<QWidget>& slot, QWidget* widget, QWidget* area, QVBoxLayout* layout);
 
     int m_headerType;
     TitleBar* m_title;

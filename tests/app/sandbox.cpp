@@ -55,6 +55,8 @@ Result run(const QString& phoneDir, const QStringList& command, const QStringLis
 
 int rerunInside(int argc, char** argv)
 {
+    if (inside())
+        return -1;
     for (int i = 1; i < argc; ++i) {
         if (std::strncmp(argv[i], "--gtest_list_tests", 18) == 0)
             return -1;

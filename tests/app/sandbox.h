@@ -12,8 +12,9 @@ namespace TestSandbox {
 bool inside();
 
 // Starts this test executable again, with the same arguments, inside a
-// fresh sandbox on an empty phone tree and returns its exit status. Test
-// listing (--gtest_list_tests) runs outside and returns -1: go on here.
+// fresh sandbox on an empty phone tree and returns its exit status. Returns
+// -1, meaning "run the tests here", when already inside and for test
+// listing (--gtest_list_tests), which runs outside.
 int rerunInside(int argc, char** argv);
 
 struct Result {

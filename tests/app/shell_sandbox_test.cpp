@@ -177,11 +177,8 @@ TEST_F(ShellSandbox, ScratchFilesReadBackAsTheCommandWroteThem)
 
 int main(int argc, char** argv)
 {
-    if (!TestSandbox::inside()) {
-        const int status = TestSandbox::rerunInside(argc, argv);
-        if (status >= 0)
-            return status;
-    }
+    if (const int status = TestSandbox::rerunInside(argc, argv); status >= 0)
+        return status;
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

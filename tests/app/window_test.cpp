@@ -329,11 +329,8 @@ TEST_F(Window, ChoosingRebuildsMenuKeysAndListsOfTheShownTab)
 
 int main(int argc, char** argv)
 {
-    if (!TestSandbox::inside()) {
-        const int status = TestSandbox::rerunInside(argc, argv);
-        if (status >= 0)
-            return status;
-    }
+    if (const int status = TestSandbox::rerunInside(argc, argv); status >= 0)
+        return status;
     ::testing::InitGoogleTest(&argc, argv);
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
