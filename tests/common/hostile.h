@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QTemporaryDir>
+
+// The one table of hostile values that every test feeding outside text to a
+// command or a file draws from: text a careless command line would split,
+// expand, glob, run or cut, and text a careless file writer would mangle.
+namespace Hostile {
+
+// A file that appears only when a value was run as a command. Each canary
+// lies in a fresh directory of its own under /tmp (which the phone sandbox
+// shares), so runs and tests never see each other's traces; the directory
+// goes away with the object.
+class Canary
+{
+public:
+    Canary();
+
+    // The path the hostile values try to create.
+    QString path() const { return m_path; }
+    // True when something created it: a value ran as a command.
+    bool fired() const;
+
+private:
+    QTemporaryDir m_dir;
+    QString m_path;
+};
+
+struct Value {
+    const char* label;  // what the value tries, for test output
+    QString text;       // the value, each character one byte (Latin-1)
+    bool fileName;      // usable as one file-name component
+};
+
+// Every hostile value, the canary's path filled in wherever a value tries
+// to create a file. At least 30 values, among them blanks, a tab, line feeds,
+// both quotes, $HOME, $(...) and backquotes, backslashes, ;, &&, |, >, *,
+// %1 and %2, a leading -, .., Latin-1 bytes and a value over 128 KiB.
+QList<Value> values(const Canary& canary);
+
+// Only those that can name a file: not empty, no "/" or NUL, not "." or
+// "..", at most 255 bytes.
+QList<Value> fileNames(const Canary& canary);
+
+} // namespace Hostile
