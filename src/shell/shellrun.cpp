@@ -1,10 +1,10 @@
 #include "shell/shellrun.h"
 
-#include <QFile>
 #include <QJsonObject>
-#include <QTextStream>
 
 #include <ZAutomation.h>
+
+#include "shell/paths.h"
 
 #include <cerrno>
 #include <csignal>
@@ -148,18 +148,49 @@ bool writeThenMove(const QString& sibling, const QString& target, const QString&
     return succeeded(run(QStringLiteral("mv %1 %2"), sibling, target));
 }
 
+std::optional<QStringList> readLinesIfReadable(const QString& path)
+{
+    const int fd = ::open(Paths::toBytes(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return std::nullopt;
+    QByteArray content;
+    char buffer[65536];
+    bool failed = false;
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            failed = true;
+        if (n <= 0)
+            break;
+        content.append(buffer, n);
+    }
+    ::close(fd);
+    if (failed)
+        return std::nullopt;
+
+    // Lines end in a line feed, a carriage return before it dropped; a last
+    // line without one counts.
+    QStringList lines;
+    qsizetype start = 0;
+    while (start < content.size()) {
+        qsizetype end = content.indexOf('\n', start);
+        const qsizetype next = end < 0 ? content.size() : end + 1;
+        if (end < 0)
+            end = content.size();
+        qsizetype length = end - start;
+        if (length > 0 && content.at(end - 1) == '\r' && end < content.size())
+            --length;
+        lines << Paths::fromBytes(content.mid(start, length));
+        start = next;
+    }
+    return lines;
+}
+
 QStringList readLines(const QString& path)
 {
-    QStringList lines;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return lines;
-    QTextStream stream(&file);
-    stream.setEncoding(QStringConverter::Latin1);
-    while (!stream.atEnd())
-        lines << stream.readLine();
-    file.close();
-    return lines;
+    return readLinesIfReadable(path).value_or(QStringList());
 }
 
 QString fileNameOf(const QString& path)

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 #include "shell/shellquote.h"
 
 // Running shell commands, writing files through the shell and reading
@@ -48,6 +50,10 @@ bool writeThenMove(const QString& sibling, const QString& target, const QString&
 // (Latin-1, the way the commands wrote it). A file that cannot be opened
 // reads as empty.
 QStringList readLines(const QString& path);
+
+// The same, but nothing at all when the file cannot be opened, so that a
+// caller can tell a file it may not replace from an empty one.
+std::optional<QStringList> readLinesIfReadable(const QString& path);
 
 // The part of a path after its last "/"; "" when there is no "/" or the path
 // ends in one.
