@@ -64,6 +64,10 @@ public:
     // Empties a list by removing its row 0 for as long as it has rows.
     static void emptyList(ZListBox* list);
 
+    // "Brenik" on the firmware variant whose /usr/data_resource accepts new
+    // files (themes and fonts then go into the phone's own areas).
+    QString checkBrenik();
+
 public slots:
     void Instalar(const QString& path);
     void InstalarApp(const QString& package, const QString& name);
@@ -129,4 +133,15 @@ private:
     void buildMenu(const MenuEntry (&entries)[N]);
 
     bool windowless = false;
+
+    // Helpers of the subsystems, each in its own folder.
+    // packages (src/packages)
+
+    // autorun (src/autorun)
+
+    // themes (src/themes)
+
+    // settings (src/settings)
+
+    // anti-theft (src/antitheft)
 };

@@ -13,4 +13,3 @@ void Vardel::Slider() {}
 void Vardel::Equalize() {}
 void Vardel::ChangeFont(const QString&) {}
 void Vardel::SelectFont(const QString&) {}
-void Vardel::itemClicked(ZListBoxItem*) {}
