@@ -6,7 +6,7 @@
 // A complete language file holds these plus LANG_NAME and UNICODE.
 namespace TextIds {
 
-inline constexpr std::array<const char*, 75> all = {
+inline constexpr std::array<const char*, 77> all = {
     // window, menus and soft keys
     "MENU_LANGUAGE", "MENU_ABOUT", "MENU_EXIT", "MENU_MENU", "MENU_RUNADD",
     "MENU_RUNDELETE", "MENU_UNINSTALL", "MENU_CANCEL", "MENU_SELECT",
@@ -14,6 +14,7 @@ inline constexpr std::array<const char*, 75> all = {
     "INSTALL_INSTALLED", "INSTALL_NOTHING", "INSTALL_READING", "INSTALL_SEARCH",
     "INSTALL_WAIT", "INSTALL_INSTALLING", "INSTALL_PLACE_APP", "INSTALL_SUCCESS",
     "INSTALL_PHONE", "INSTALL_SD", "UNINSTALL_MSG", "UNINSTALL_SUCCESS",
+    "INSTALL_ERROR",
     // autorun, cron and inetd
     "AUTORUN_CRON", "AUTORUN_DELETE", "AUTORUN_LOCKED", "AUTORUN_NAME",
     "AUTORUN_INETD", "OPTIONS_DISABLED", "OPTIONS_ENABLED", "CRON_MSG1",
@@ -32,6 +33,7 @@ inline constexpr std::array<const char*, 75> all = {
     "WARDLEX_CHANGE", "WARDLEX_ENTERNUM", "WARDLEX_ENTERPASS",
     "WARDLEX_ENTERPASSNEW1", "WARDLEX_ENTERPASSNEW2", "WARDLEX_ERROR",
     "WARDLEX_MSG1", "WARDLEX_NOMATCH", "WARDLEX_SUCCES", "WARDLEX_MESSAGE",
+    "WARDLEX_NOTSAVED",
 };
 
 } // namespace TextIds
