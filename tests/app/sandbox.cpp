@@ -26,7 +26,7 @@ bool inside()
 }
 
 Result run(const QString& phoneDir, const QStringList& command, const QStringList& environment,
-           int timeoutMs)
+           int timeoutMs, const QStringList& options)
 {
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -36,7 +36,7 @@ Result run(const QString& phoneDir, const QStringList& command, const QStringLis
     }
     process.setProcessEnvironment(env);
     process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(sandboxScript(), QStringList{phoneDir, "--"} + command);
+    process.start(sandboxScript(), options + QStringList{phoneDir, "--"} + command);
     Result result;
     if (!process.waitForStarted()) {
         result.output = "phone-sandbox did not start";
@@ -53,7 +53,7 @@ Result run(const QString& phoneDir, const QStringList& command, const QStringLis
     return result;
 }
 
-int rerunInside(int argc, char** argv)
+int rerunInside(int argc, char** argv, const QStringList& options)
 {
     if (inside())
         return -1;
@@ -73,7 +73,7 @@ int rerunInside(int argc, char** argv)
     env.insert(insideVariable, "1");
     process.setProcessEnvironment(env);
     process.setProcessChannelMode(QProcess::ForwardedChannels);
-    process.start(sandboxScript(), QStringList{phone.path(), "--"} + command);
+    process.start(sandboxScript(), options + QStringList{phone.path(), "--"} + command);
     if (!process.waitForStarted() || !process.waitForFinished(-1))
         return 2;
     return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : 2;

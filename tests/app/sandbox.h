@@ -15,7 +15,9 @@ bool inside();
 // fresh sandbox on an empty phone tree and returns its exit status. Returns
 // -1, meaning "run the tests here", when already inside and for test
 // listing (--gtest_list_tests), which runs outside.
-int rerunInside(int argc, char** argv);
+// Sandbox options (such as "--brenik" or "--no-card", see
+// scripts/phone-sandbox) apply to that sandbox.
+int rerunInside(int argc, char** argv, const QStringList& options = {});
 
 struct Result {
     int exitCode = -1;   // exit status, or 128 + signal
@@ -23,9 +25,10 @@ struct Result {
 };
 
 // Runs a command inside a sandbox on the phone tree phoneDir, with the
-// extra environment (NAME=value entries), and waits for it (at most
-// timeoutMs).
+// extra environment (NAME=value entries) and sandbox options ("--brenik",
+// "--no-card"), and waits for it (at most timeoutMs).
 Result run(const QString& phoneDir, const QStringList& command,
-           const QStringList& environment = {}, int timeoutMs = 60000);
+           const QStringList& environment = {}, int timeoutMs = 60000,
+           const QStringList& options = {});
 
 } // namespace TestSandbox

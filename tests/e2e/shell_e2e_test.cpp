@@ -11,88 +11,22 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-#include "sandbox.h"
+#include "demophone.h"
 
 namespace {
 
-const QString programDir = "/ezxlocal/download/mystuff/.system/QTDownLoad/vardel/";
-const QString program = programDir + "vardel";
 const QString newPackage = "/ezxlocal/download/mystuff/Packages/OrbitSnake.mpkg";
 
-class Phone : public ::testing::Test {
+class Phone : public DemoPhone {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(work.isValid());
-        phone = work.filePath("phone");
-        QProcess maker;
-        maker.setProcessChannelMode(QProcess::MergedChannels);
-        maker.start(VARDEL_SOURCE_DIR "/scripts/make-demo-phone",
-                    {phone, "--program", VARDEL_BUILD_DIR});
-        ASSERT_TRUE(maker.waitForFinished(60000));
-        ASSERT_EQ(maker.exitCode(), 0) << maker.readAll().constData();
-    }
-
-    // Runs the command inside the sandbox with the script lines as
-    // EZX_AUTOMATION (none when empty) and collects the transcript.
-    TestSandbox::Result run(const QStringList& command, const QStringList& script)
-    {
-        const QString transcriptPath = work.filePath("transcript.jsonl");
-        QFile::remove(transcriptPath);
-        QStringList env{"QT_QPA_PLATFORM=offscreen", "EZX_TRANSCRIPT=" + transcriptPath,
-                        "EZX_MODEM=" + phone + "/modem.ini"};
-        if (!script.isEmpty()) {
-            const QString scriptPath = work.filePath("script.txt");
-            QFile f(scriptPath);
-            f.open(QIODevice::WriteOnly | QIODevice::Truncate);
-            f.write(script.join('\n').toUtf8() + '\n');
-            f.close();
-            env << "EZX_AUTOMATION=" + scriptPath;
-        }
-        TestSandbox::Result result = TestSandbox::run(phone, command, env, 60000);
-        events.clear();
-        QFile t(transcriptPath);
-        if (t.open(QIODevice::ReadOnly)) {
-            for (const QByteArray& line : t.readAll().split('\n')) {
-                if (!line.isEmpty())
-                    events << QJsonDocument::fromJson(line).object();
-            }
-        }
-        return result;
-    }
-
-    QList<QJsonObject> eventsOf(const QString& kind, const QString& cls = QString()) const
-    {
-        QList<QJsonObject> found;
-        for (const QJsonObject& e : events) {
-            if (e["event"].toString() == kind && (cls.isEmpty() || e["class"].toString() == cls))
-                found << e;
-        }
-        return found;
-    }
-
-    QStringList commands() const
-    {
-        QStringList list;
-        for (const QJsonObject& e : eventsOf("command"))
-            list << e["command"].toString();
-        return list;
-    }
-
     QString settingsLanguage() const
     {
-        QFile f(phone + programDir + "Vardel.cfg");
-        f.open(QIODevice::ReadOnly);
-        for (const QByteArray& line : f.readAll().split('\n')) {
+        for (const QByteArray& line : read(programDir + "Vardel.cfg").split('\n')) {
             if (line.startsWith("Language"))
                 return QString::fromLatin1(line.mid(line.indexOf('=') + 1).trimmed());
         }
         return QString();
     }
-
-    QTemporaryDir work;
-    QString phone;
-    QList<QJsonObject> events;
 };
 
 TEST_F(Phone, SwitchesToSpanishAndBack)

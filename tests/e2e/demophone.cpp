@@ -1,0 +1,86 @@
+#include "demophone.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QProcess>
+
+const QString DemoPhone::programDir = QStringLiteral("/ezxlocal/download/mystuff/.system/QTDownLoad/vardel/");
+const QString DemoPhone::program = DemoPhone::programDir + QStringLiteral("vardel");
+
+void DemoPhone::SetUp()
+{
+    ASSERT_TRUE(work.isValid());
+    phone = work.filePath("phone");
+    QProcess maker;
+    maker.setProcessChannelMode(QProcess::MergedChannels);
+    maker.start(VARDEL_SOURCE_DIR "/scripts/make-demo-phone", {phone, "--program", VARDEL_BUILD_DIR});
+    ASSERT_TRUE(maker.waitForFinished(60000));
+    ASSERT_EQ(maker.exitCode(), 0) << maker.readAll().constData();
+}
+
+TestSandbox::Result DemoPhone::run(const QStringList& command, const QStringList& script,
+                                   const QStringList& options, const QStringList& env)
+{
+    const QString transcriptPath = work.filePath("transcript.jsonl");
+    QFile::remove(transcriptPath);
+    QStringList environment{"QT_QPA_PLATFORM=offscreen", "EZX_TRANSCRIPT=" + transcriptPath,
+                            "EZX_MODEM=" + phone + "/modem.ini"};
+    if (!script.isEmpty()) {
+        const QString scriptPath = work.filePath("script.txt");
+        QFile f(scriptPath);
+        if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            f.write(script.join('\n').toUtf8() + '\n');
+        environment << "EZX_AUTOMATION=" + scriptPath;
+    }
+    environment << env;
+    TestSandbox::Result result = TestSandbox::run(phone, command, environment, 120000, options);
+    events.clear();
+    QFile t(transcriptPath);
+    if (t.open(QIODevice::ReadOnly)) {
+        for (const QByteArray& line : t.readAll().split('\n')) {
+            if (!line.isEmpty())
+                events << QJsonDocument::fromJson(line).object();
+        }
+    }
+    return result;
+}
+
+QList<QJsonObject> DemoPhone::eventsOf(const QString& kind, const QString& cls) const
+{
+    QList<QJsonObject> found;
+    for (const QJsonObject& e : events) {
+        if (e["event"].toString() == kind && (cls.isEmpty() || e["class"].toString() == cls))
+            found << e;
+    }
+    return found;
+}
+
+QStringList DemoPhone::commands() const
+{
+    QStringList list;
+    for (const QJsonObject& e : eventsOf("command"))
+        list << e["command"].toString();
+    return list;
+}
+
+QString DemoPhone::hostPath(const QString& phonePath) const
+{
+    return phone + phonePath;
+}
+
+QByteArray DemoPhone::read(const QString& phonePath) const
+{
+    QFile f(hostPath(phonePath));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+void DemoPhone::write(const QString& phonePath, const QByteArray& bytes) const
+{
+    const QString path = hostPath(phonePath);
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        f.write(bytes);
+}
