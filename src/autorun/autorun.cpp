@@ -208,7 +208,8 @@ void Vardel::recordSwitch(const char* titleId, const char* key, int row)
     int choice = -1;
     {
         const ZConfig lang(langFile, false);
-        auto* dialog = new ZSingleSelectDlg(text(lang, titleId), QString(), nullptr, "ZSingleSelectDlg", true);
+        auto* dialog =
+            new ZSingleSelectDlg(text(lang, titleId), QString(), nullptr, "ZSingleSelectDlg", true);
         dialog->addItemsList({text(lang, "OPTIONS_ENABLED"), text(lang, "OPTIONS_DISABLED")});
         const bool off = settings.readEntry("Vardel", QLatin1String(key), "") == QLatin1String("NO");
         dialog->getListBox()->checkItem(off ? 1 : 0, true);

@@ -80,7 +80,8 @@ TEST(StartupScriptText, RemovingTakesEveryEntryOfThatNameAndKeepsTheRest)
     } cases[] = {
         {"one of two", {"#A", "/a", "#B", "/b"}, "B", {"#A", "/a"}},
         {"duplicates", {"#A", "/1", "#B", "/b", "#A", "#/2"}, "A", {"#B", "/b"}},
-        {"empty lines between entries stay", {"", "#A", "/a", "", "#B", "/b", ""}, "A", {"", "", "#B", "/b", ""}},
+        {"empty lines between entries stay", {"", "#A", "/a", "", "#B", "/b", ""}, "A",
+         {"", "", "#B", "/b", ""}},
         {"a command line whose tail is the name stays", {"#B", "xA", "#A", "/a"}, "A", {"#B", "xA"}},
         {"an empty name spares the empty lines and what follows them", {"", "#A", "/a", "#", "/e", ""}, "",
          {"", "#A", "/a", ""}},
