@@ -19,112 +19,77 @@ const QByteArray foreignImsi = "214079999999999";
 
 class AntiTheft : public DemoPhone {
 protected:
-    // The SIM card the simulated modem reports.
-    void insertSim(const QByteArray& imsi)
+    // Puts another SIM card into the simulated modem.
+    void insertForeignSim()
     {
         QFile f(phone + "/modem.ini");
-        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-        QByteArray modem = f.readAll();
-        f.close();
-        modem.replace("IMSI = " + demoImsi, "IMSI = " + imsi);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        const QByteArray modem = f.readAll().replace("IMSI = " + demoImsi, "IMSI = " + foreignImsi);
+        f.resize(0);
         f.write(modem);
     }
 
-    QByteArray outbox() const
+    // Runs the keyword start; it must open no window and end by itself.
+    QByteArray check()
     {
-        QFile f(phone + "/outbox.sms");
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
-
-    void expectWindowlessEnd(const TestSandbox::Result& result)
-    {
+        const auto result = run({program, "x", "WardLex"}, {"dump"});
         EXPECT_EQ(result.exitCode, 0) << result.output.constData();
         EXPECT_TRUE(eventsOf("dump").isEmpty());
-        ASSERT_FALSE(commands().isEmpty());
-        EXPECT_EQ(commands().last(), "/bin/busybox killall vardel");
+        EXPECT_EQ(commands().value(commands().size() - 1), "/bin/busybox killall vardel");
+        return result.output;
     }
 };
 
-TEST_F(AntiTheft, ForeignSimAlertsEveryNumberInOrder)
+TEST_F(AntiTheft, ForeignSimIsReportedToEveryNumberOwnSimPasses)
 {
+    QByteArray output = check();
+    EXPECT_TRUE(output.contains("\nIMSI = " + demoImsi + "\nNUMBERS = 600111222 600333444\n\n"
+                                "\nIMSI comparation Ok!\n\n")) << output.constData();
+    EXPECT_FALSE(QFile::exists(phone + "/outbox.sms"));
+
     write(settingsFile, "[ZWARDLEX]\nIMSI = " + demoImsi + "\nNUMBERS = 600111222 600333444 600555666\n\n");
-    insertSim(foreignImsi);
-    const auto result = run({program, "x", "WardLex"}, {"dump"});
-    expectWindowlessEnd(result);
-
+    insertForeignSim();
+    output = check();
     const QByteArray sent = "Si lo tenemos!.\n+34607003110+34607003110sms enviado con exito\n";
-    EXPECT_TRUE(result.output.contains("\nIMSI = " + demoImsi + "\nNUMBERS = 600111222 600333444 600555666\n\n"
-                                       "\nStolen phone!!! Sending messages...\n\n"
-                                       + sent + sent + sent))
-        << result.output.constData();
+    EXPECT_TRUE(output.contains("\nIMSI = " + demoImsi + "\nNUMBERS = 600111222 600333444 600555666\n\n"
+                                "\nStolen phone!!! Sending messages...\n\n" + sent + sent + sent))
+        << output.constData();
 
-    bool whole = false;
-    const QList<SentMessage> messages = readOutbox(outbox(), &whole);
-    EXPECT_TRUE(whole);
+    const QByteArray outbox = read("/outbox.sms");
+    EXPECT_EQ(outbox.size(), 3 * 6500);
+    const QList<SentMessage> messages = readOutbox(outbox);
     ASSERT_EQ(messages.size(), 3);
     const QByteArray numbers[] = {"600111222", "600333444", "600555666"};
-    const QByteArray text = "Vardel anti-theft: a new SIM card is in this phone. IMSI: " + foreignImsi;
     for (int i = 0; i < 3; ++i) {
         EXPECT_TRUE(messages[i].frameRight) << i;
         EXPECT_EQ(messages[i].serviceCentre, "+34607003110") << i;
         EXPECT_EQ(messages[i].number, numbers[i]) << i;
-        EXPECT_EQ(messages[i].text, text) << i;
-        EXPECT_EQ(messages[i].length, text.size()) << i;
-        EXPECT_TRUE(messages[i].textZeroTerminated) << i;
+        EXPECT_EQ(messages[i].text, "Vardel anti-theft: a new SIM card is in this phone. IMSI: " + foreignImsi);
     }
-}
-
-TEST_F(AntiTheft, OwnSimSendsNothing)
-{
-    const auto result = run({program, "x", "WardLex"}, {"dump"});
-    expectWindowlessEnd(result);
-    EXPECT_TRUE(result.output.contains("\nIMSI = " + demoImsi + "\nNUMBERS = 600111222 600333444\n\n"
-                                       "\nIMSI comparation Ok!\n\n"))
-        << result.output.constData();
-    EXPECT_FALSE(result.output.contains("Stolen"));
-    EXPECT_FALSE(QFile::exists(phone + "/outbox.sms"));
 }
 
 TEST_F(AntiTheft, SecurityTabSetsPasswordGuardAndNumbers)
 {
     const QByteArray settingsBefore = read(programDir + "Vardel.cfg");
-    insertSim(foreignImsi);
-    const auto result = run({program}, {
-        "tab 3",
-        "activate 2", "text", "text N1 pass", "text N1 pass",
-        "activate 0", "text N1 pass", "check 0",
-        "activate 1", "text N1 pass", "text 600999888 600777666",
-        "dump",
-    });
+    insertForeignSim();
+    const auto result = run({program}, {"tab 3", "activate 2", "text", "text N1 pass", "text N1 pass", "activate 0",
+                                        "text N1 pass", "check 0", "activate 1", "text N1 pass",
+                                        "text 600999888 600777666", "dump"});
     ASSERT_EQ(result.exitCode, 0) << result.output.constData();
     EXPECT_TRUE(eventsOf("error").isEmpty()) << result.output.constData();
+    ASSERT_EQ(eventsOf("notice").size(), 1);
+    EXPECT_EQ(eventsOf("notice")[0]["text"].toString(), "Password changed.");
 
-    QStringList notices;
-    for (const QJsonObject& n : eventsOf("notice"))
-        notices << QString::number(n["type"].toInt()) + " " + n["text"].toString();
-    EXPECT_EQ(notices, QStringList{"0 Password changed."});
-
-    // The password goes into [Vardel], everything else stays.
-    QByteArray settingsAfter = settingsBefore;
-    settingsAfter.replace("FontBrenik = NO", "FontBrenik = NO\nPassword = N1 pass");
-    EXPECT_EQ(read(programDir + "Vardel.cfg"), settingsAfter);
+    // The password joins [Vardel]; the guard is on; the new SIM is recorded.
+    EXPECT_EQ(read(programDir + "Vardel.cfg").toStdString(), (settingsBefore + "Password = N1 pass\n").toStdString());
     EXPECT_TRUE(QFile::exists(hostPath(programDir + "zWardlex")));
     EXPECT_FALSE(QFile::exists(hostPath(programDir + "zWardlex1")));
     EXPECT_EQ(read(settingsFile), "[ZWARDLEX]\nIMSI = " + foreignImsi + "\nNUMBERS = 600999888 600777666\n\n");
-
-    const auto dumps = eventsOf("dump");
-    ASSERT_EQ(dumps.size(), 1);
-    EXPECT_EQ(dumps[0]["rows"].toArray(),
-              (QJsonArray{QJsonArray{"Anti-theft guard", "Enabled"},
-                          QJsonArray{"Alert numbers", "600999888 600777666"},
+    ASSERT_EQ(eventsOf("dump").size(), 1);
+    EXPECT_EQ(eventsOf("dump")[0]["rows"].toArray(),
+              (QJsonArray{QJsonArray{"Anti-theft guard", "Enabled"}, QJsonArray{"Alert numbers", "600999888 600777666"},
                           QJsonArray{"Password", "Change"}}));
-    EXPECT_EQ(dumps[0]["current"].toInt(), 1);
-
-    // The check now finds the SIM it recorded.
-    const auto check = run({program, "x", "WardLex"}, {});
-    EXPECT_TRUE(check.output.contains("IMSI comparation Ok!")) << check.output.constData();
-    EXPECT_FALSE(QFile::exists(phone + "/outbox.sms"));
+    EXPECT_TRUE(check().contains("IMSI comparation Ok!"));
 }
 
 } // namespace
