@@ -368,7 +368,7 @@ TEST_F(Packages, StartAndRemovalTakeEveryApplicationOfTheName)
     QDir().mkpath(cardBase + "/Card");
     writeBytes(cardReg, record("T4", "Twin", "../../mmc/mmca1/.system/QTDownLoad/Card"));
     // The IDs stand everywhere, among them the last line of a file of odd length.
-    writeBytes(menuTree, "[2a58c0d6-05c6-45aa-8938-63059d41a4e9]\nItems = T1;K;T2;\n[f]\nItems = T3;T1;");
+    writeBytes(menuTree, "[2a58c0d6-05c6-45aa-8938-63059d41a4e9]\nName = Apps\nItems = T1;K;T2;\n[f]\nItems = T3;T1;");
     reload();
     QDir::setCurrent("/mmc");
 
@@ -387,7 +387,7 @@ TEST_F(Packages, StartAndRemovalTakeEveryApplicationOfTheName)
     answer({"yes"});
     window->BorrarMPKG();
     EXPECT_EQ(readBytes(phoneReg), record("K", "Keep", app("Keep"))) << commands().join("\n").toStdString();
-    EXPECT_EQ(readBytes(menuTree), "[2a58c0d6-05c6-45aa-8938-63059d41a4e9]\nItems = K;\n[f]\nItems = ");
+    EXPECT_EQ(readBytes(menuTree), "[2a58c0d6-05c6-45aa-8938-63059d41a4e9]\nName = Apps\nItems = K;\n[f]\nItems = ");
     EXPECT_FALSE(QFileInfo::exists(phoneBase + "/One"));
     EXPECT_FALSE(QFileInfo::exists(phoneBase + "/Two"));
     EXPECT_TRUE(QFileInfo::exists("/ezxlocal/keep"));       // outside the install bases
