@@ -17,9 +17,9 @@ const QString cardRegistry = "/mmc/mmca1/.system/java/CardRegistry";
 const QString phoneRegistry = "/ezxlocal/download/appwrite/am/UserRegistry";
 const QString menuTree = "/ezxlocal/download/appwrite/am/UserMenuTree";
 
-using Phone = DemoPhone;
+using PackagesOnDemoPhone = DemoPhone;
 
-TEST_F(Phone, InstallsListsAndRemovesAnApplication)
+TEST_F(PackagesOnDemoPhone, InstallsListsAndRemovesAnApplication)
 {
     const QByteArray card = read(cardRegistry);
     const QByteArray phoneApps = read(phoneRegistry);
