@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
+#include <QJsonArray>
 #include <QJsonObject>
 #include <QMap>
 #include <QTemporaryDir>
@@ -328,6 +329,29 @@ TEST_F(Packages, ThemePackagesAreHandedToTheThemeInstaller)
     EXPECT_TRUE(commands().contains("touch /usr/data_resource/brenik.tmp"));
     EXPECT_TRUE(QFileInfo::exists(workDir + "/Lagoon/skin/w.png"));
     EXPECT_TRUE(dialogTexts().isEmpty());
+}
+
+TEST_F(Packages, SearchOffersPhonePackagesFirstAndInstallsTheChosenOne)
+{
+    answer({});
+    window->BuscarMPKG();
+    ASSERT_EQ(events("notice").size(), 1);
+    EXPECT_EQ(events("notice")[0]["text"].toString(), "No packages (.mpkg) found.");
+
+    ASSERT_TRUE(TestMpkg::write("/mmc/mmca1/x/Card.mpkg", application("Card App", "CardApp")));
+    ASSERT_TRUE(TestMpkg::write("/ezxlocal/download/mystuff/in/Phone.mpkg", application("Phone App", "PhoneApp")));
+    answer({"reject"});
+    window->BuscarMPKG();
+    EXPECT_TRUE(readBytes(phoneReg).indexOf("Card App") < 0);
+    EXPECT_FALSE(QFileInfo::exists(programDir + "mpkgtemp"));
+
+    answer({"check 1", "check 0", "accept"});
+    window->BuscarMPKG();
+    ASSERT_FALSE(events("dialog").isEmpty());
+    EXPECT_EQ(events("dialog")[0]["entries"].toVariant().toStringList(), (QStringList{"Phone.mpkg", "Card.mpkg"}));
+    EXPECT_TRUE(readBytes(phoneReg).contains("\nName = Card App\n"));
+    EXPECT_TRUE(rows().contains("Card App | Phone memory"));
+    EXPECT_FALSE(QFileInfo::exists(programDir + "mpkgtemp"));
 }
 
 TEST_F(Packages, ListShowsIconsAndLocationsSorted)

@@ -15,22 +15,6 @@ AppRecord::DesktopEntry snake()
     return {"Orbit Snake", "OrbitSnake", "orbitsnake", "usr.png", "big.png", "ani.png", "auto.sh"};
 }
 
-TEST(Record, PhoneRecordLineByLine)
-{
-    EXPECT_EQ(AppRecord::record(AppRecord::phone(), snake(), "10000000-0000-0000-0000-260301100000", "IMEI = 1"),
-              "\n[10000000-0000-0000-0000-260301100000]\n"
-              "AppID = {10000000-0000-0000-0000-260301100000}\n"
-              "AniIcon = /ezxlocal/download/mystuff/.system/QTDownLoad/OrbitSnake/ani.png\n"
-              "Args = \nAttribute = 1\n"
-              "BigIcon = /ezxlocal/download/mystuff/.system/QTDownLoad/OrbitSnake/big.png\n"
-              "Daemon = 0\n"
-              "Directory = ../../ezxlocal/download/mystuff/.system/QTDownLoad/OrbitSnake\n"
-              "Exec = orbitsnake\n"
-              "FixedAllPosition = 0\nFixedPosition = 0\nGroupID = ezx\n"
-              "Icon = /ezxlocal/download/mystuff/.system/QTDownLoad/OrbitSnake/usr.png\n"
-              "LockEnabled = 0\nMassStorageStatus = 1\nName = Orbit Snake\nType = 2\nUserID = root\nVisible = 0");
-}
-
 TEST(Record, CardRecordCarriesTheImeiLineAndEmptyIconsStayShort)
 {
     AppRecord::DesktopEntry bare = snake();
