@@ -315,7 +315,7 @@ TEST_F(Window, ChoosingRebuildsMenuKeysAndListsOfTheShownTab)
     EXPECT_EQ(w->softKey->optMenu(ZSoftKey::LEFT), w->optMenu);
     EXPECT_EQ(w->softKey->text(ZSoftKey::LEFT), "ES MENU_MENU");
     EXPECT_EQ(w->softKey->text(ZSoftKey::RIGHT), "ES MENU_EXIT");
-    // Each list was emptied and built again: the stale rows are gone.
+    // Every list was emptied and filled again: no stale row is left.
     for (ZListBox* list : {w->listaApps, w->listaAutorun, w->listaConfig, w->listaRobo, w->listaSkins}) {
         for (int i = 0; i < list->count(); ++i)
             EXPECT_NE(list->item(i)->text(), "stale row");
