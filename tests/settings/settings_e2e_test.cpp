@@ -11,6 +11,7 @@
 #include <sys/stat.h>
 
 #include "demophone.h"
+#include "expected_script.h"
 
 namespace {
 
@@ -44,46 +45,6 @@ protected:
     }
 };
 
-// The 27 lines of the script binding fontPath, and the line feed that
-// closes the file.
-QByteArray fontScript(const QByteArray& fontPath, const QByteArray& notice)
-{
-    const QList<QByteArray> lines = {
-        "#!/bin/sh",
-        "#######################",
-        "#   Morvanex          #",
-        "#   Sylvoran          #",
-        "#######################",
-        "if [ \"$LX_ENV\" != \"true\" ]",
-        "then",
-        "  . /ezxlocal/Sylvoran/etc/initenv",
-        "fi",
-        "",
-        "DIRNAME=`busybox dirname \"$0\"`",
-        "FONT=" + fontPath,
-        "",
-        "mount -o bind /usr/data_resource/preloadapps/SysRegistry2 /usr/data_resource/preloadapps/SysRegistry",
-        "",
-        "if [ \"$FONT\" != \"NO\" ]",
-        "then",
-        "    showNotify \"\" \"" + notice + "\" 1 4",
-        "    mount -o bind \"$FONT\" /usr/language/fonts/AMCSL.TTF",
-        "    mount -o bind \"$FONT\" /usr/language/fonts/NUMBER.TTF",
-        "",
-        "    kill `pidof opera`",
-        "    kill `pidof am`",
-        "    sleep 1s",
-        "    kill `pidof phone`",
-        "fi",
-        "",
-    };
-    EXPECT_EQ(lines.size(), 27);
-    QByteArray text;
-    for (const QByteArray& line : lines)
-        text += line + '\n';
-    return text + '\n';
-}
-
 TEST_F(SettingsPhone, AlarmSidebarEqualizerAndCardFont)
 {
     const QStringList files = {setup + "ezx_system.cfg", setup + "ezx_bluetooth.cfg", setup + "ezx_addressbook.cfg",
@@ -110,7 +71,7 @@ TEST_F(SettingsPhone, AlarmSidebarEqualizerAndCardFont)
     EXPECT_TRUE(after[setup + "ezx_mp.cfg"].contains("\nEqSettingRock = 1\n"));
     EXPECT_EQ(after[setup + "ezx_mp.cfg"].count(" = 1\n"), 3);
 
-    EXPECT_EQ(read(programDir + "ChangeFont"), fontScript("/mmc/mmca1/fonts/big.ttf", storedText("CHANGE_FONT")));
+    EXPECT_EQ(read(programDir + "ChangeFont"), expectedFontScript("/mmc/mmca1/fonts/big.ttf", storedText("CHANGE_FONT")));
     EXPECT_EQ(read(programDir + "fonttemp"), "<missing>");
 
     const auto lists = eventsOf("dialog", "ZSingleSelectDlg");

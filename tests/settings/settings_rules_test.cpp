@@ -8,9 +8,9 @@
 
 #include <optional>
 
+#include "expected_script.h"
 #include "hostile.h"
 #include "qtprint.h"
-#include "settings/equalizerpresets.h"
 #include "settings/flexbits.h"
 #include "settings/fontscript.h"
 #include "settings/settingsrows.h"
@@ -93,16 +93,8 @@ TEST(FlagTable, EveryKnownWordAndEveryChoice)
     EXPECT_EQ(FlexBits::editorOf(Switch::Sidebar).row, 5);
 }
 
-TEST(SettingsRows, ValueLinesOfSwitchAndFontRows)
+TEST(SettingsRows, FontRowShowsTheFileNameOrTheSystemFont)
 {
-    EXPECT_EQ(SettingsRows::equalizerState(1), OnOff::On);
-    EXPECT_EQ(SettingsRows::equalizerState(0), OnOff::Off);
-    for (const int other : {5, 12, 2, -1})
-        EXPECT_EQ(SettingsRows::equalizerState(other), OnOff::Unknown) << other;
-
-    EXPECT_EQ(SettingsRows::numberLine(7, "min"), "7 min");
-    EXPECT_EQ(SettingsRows::numberLine(12, "%1 digits"), "12 %1 digits");
-
     const struct {
         QString stored;
         QString shown;
@@ -117,74 +109,22 @@ TEST(SettingsRows, ValueLinesOfSwitchAndFontRows)
         EXPECT_EQ(SettingsRows::fontLine(f.stored, "System font"), f.shown) << f.stored.toStdString();
 }
 
-TEST(EqualizerPresets, SeventeenPresetsInListOrder)
-{
-    QStringList keys;
-    for (const auto& preset : EqualizerPresets::presets)
-        keys << QLatin1String(preset.key);
-    EXPECT_EQ(keys, (QStringList{"EqSettingBassBoost", "EqSettingClassical", "EqSettingCountry",
-                                 "EqSettingDance", "EqSettingHipHop", "EqSettingLatin", "EqSettingOldies",
-                                 "EqSettingPop", "EqSettingRBSoul", "EqSettingReggae", "EqSettingRock",
-                                 "EqSettingSmallSpeaker", "EqSettingSpokenWord", "EqSettingTechno",
-                                 "EqSettingTrebleBoost", "EqSettingVocalBooster", "EqSettingVocalReducer"}));
-    EXPECT_STREQ(EqualizerPresets::presets[7].name, "Pop");
-    EXPECT_STREQ(EqualizerPresets::presets[10].name, "Rock");
-}
-
 namespace {
 
-// The 27 lines of the font script as the file must read them.
-QStringList scriptLines(const QString& fontLine, const QString& notice)
+// The script as written: the text and the writer's line feed.
+QByteArray written(const QString& script)
 {
-    return {
-        "#!/bin/sh",
-        "#######################",
-        "#   Morvanex          #",
-        "#   Sylvoran          #",
-        "#######################",
-        "if [ \"$LX_ENV\" != \"true\" ]",
-        "then",
-        "  . /ezxlocal/Sylvoran/etc/initenv",
-        "fi",
-        "",
-        "DIRNAME=`busybox dirname \"$0\"`",
-        "FONT=" + fontLine,
-        "",
-        "mount -o bind /usr/data_resource/preloadapps/SysRegistry2 /usr/data_resource/preloadapps/SysRegistry",
-        "",
-        "if [ \"$FONT\" != \"NO\" ]",
-        "then",
-        "    showNotify \"\" \"" + notice + "\" 1 4",
-        "    mount -o bind \"$FONT\" /usr/language/fonts/AMCSL.TTF",
-        "    mount -o bind \"$FONT\" /usr/language/fonts/NUMBER.TTF",
-        "",
-        "    kill `pidof opera`",
-        "    kill `pidof am`",
-        "    sleep 1s",
-        "    kill `pidof phone`",
-        "fi",
-        "",
-    };
-}
-
-QString joined(const QStringList& lines)
-{
-    QString text;
-    for (const QString& line : lines)
-        text += line + '\n';
-    return text;
+    return script.toLatin1() + '\n';
 }
 
 } // namespace
 
 TEST(FontScript, BothVariantsReadAsTheTwentySevenLines)
 {
-    const QString notice = "Applying the new font.";
-    const QString font = FontScript::withFont("/mmc/mmca1/fonts/big.ttf", notice);
-    EXPECT_EQ(font, joined(scriptLines("/mmc/mmca1/fonts/big.ttf", notice)));
-    EXPECT_TRUE(font.endsWith("fi\n\n"));
+    const QString font = FontScript::withFont("/mmc/mmca1/fonts/big.ttf", "Applying");
+    EXPECT_EQ(written(font), expectedFontScript("/mmc/mmca1/fonts/big.ttf", "Applying"));
     EXPECT_EQ(font.count('\n'), 27);
-    EXPECT_EQ(FontScript::withSystemFont(notice), joined(scriptLines("\"NO\"", notice)));
+    EXPECT_EQ(written(FontScript::withSystemFont("Applying")), expectedFontScript("\"NO\"", "Applying"));
 }
 
 // Path and notice go in byte for byte, each once: a path holding "%2" or
@@ -194,9 +134,10 @@ TEST(FontScript, PathAndNoticeArePutInAsTheyAre)
     const Hostile::Canary canary;
     for (const Hostile::Value& v : Hostile::values(canary)) {
         SCOPED_TRACE(v.label);
+        const QByteArray bytes = v.text.toLatin1();
         const QString path = "/mmc/mmca1/" + v.text + ".ttf";
-        EXPECT_EQ(FontScript::withFont(path, "N%1"), joined(scriptLines(path, "N%1")));
-        EXPECT_EQ(FontScript::withFont("/a.ttf", v.text), joined(scriptLines("/a.ttf", v.text)));
-        EXPECT_EQ(FontScript::withSystemFont(v.text), joined(scriptLines("\"NO\"", v.text)));
+        EXPECT_EQ(written(FontScript::withFont(path, "N%1")), expectedFontScript(path.toLatin1(), "N%1"));
+        EXPECT_EQ(written(FontScript::withFont("/a.ttf", v.text)), expectedFontScript("/a.ttf", bytes));
+        EXPECT_EQ(written(FontScript::withSystemFont(v.text)), expectedFontScript("\"NO\"", bytes));
     }
 }

@@ -28,6 +28,7 @@
 #include <memory>
 #include <optional>
 
+#include "expected_script.h"
 #include "hostile.h"
 #include "qtprint.h"
 #include "sandbox.h"
@@ -89,22 +90,6 @@ QByteArray languageFile(const QList<QPair<QByteArray, QByteArray>>& overrides = 
         text += QByteArray(id) + " = " + value + "\n";
     }
     return text;
-}
-
-// The 27 lines of the font script and the line feed the writer adds.
-QByteArray fontScript(const QByteArray& fontValue, const QByteArray& notice)
-{
-    QByteArray s = "#!/bin/sh\n#######################\n#   Morvanex          #\n#   Sylvoran          #\n"
-                   "#######################\nif [ \"$LX_ENV\" != \"true\" ]\nthen\n"
-                   "  . /ezxlocal/Sylvoran/etc/initenv\nfi\n\nDIRNAME=`busybox dirname \"$0\"`\n";
-    s += "FONT=" + fontValue + "\n";
-    s += "\nmount -o bind /usr/data_resource/preloadapps/SysRegistry2 /usr/data_resource/preloadapps/SysRegistry\n"
-         "\nif [ \"$FONT\" != \"NO\" ]\nthen\n";
-    s += "    showNotify \"\" \"" + notice + "\" 1 4\n";
-    s += "    mount -o bind \"$FONT\" /usr/language/fonts/AMCSL.TTF\n"
-         "    mount -o bind \"$FONT\" /usr/language/fonts/NUMBER.TTF\n\n"
-         "    kill `pidof opera`\n    kill `pidof am`\n    sleep 1s\n    kill `pidof phone`\nfi\n\n";
-    return s + "\n";
 }
 
 // Every text line of each row.
@@ -218,9 +203,9 @@ TEST_F(SettingsTab, RowsShowEachSettingFromItsFile)
          {},
          {{"CONFIG_ALARM", "5 min"}, {"CONFIG_BLUETOOTH", "5 min"}, {"CONFIG_CONTACTS", "5 digits"},
           {"CONFIG_EMPTYSMS"}, {"CONFIG_SLIDER"}, {"CONFIG_ORANGEBAR"}, {"CONFIG_EQUALIZER"}, {"CONFIG_FONT", ""}}},
-        {"files without the keys; only Font counts on this firmware",
+        {"files without the keys or with unknown words; only Font counts on this firmware",
          {{"ezx_system.cfg", "[ALARMCLOCK]\nSnoozeTime = 9\n[X]\nAlertTime = 9\n"},
-          {"ezx_flexbit.cfg", "[SYS_FLEX_TABLE]\n5 = 1744633855\n"},
+          {"ezx_flexbit.cfg", "[SYS_FLEX_TABLE]\n5 = 1744633855\n6 = 1744633854\n10 = 1744633855\n"},
           {"ezx_mp.cfg", "[MediaControlItem]\nEqualizerFeature = x\n"},
           {"/Vardel.cfg", "[Vardel]\nLanguage = test.lng\nFontBrenik = /mmc/mmca1/a.ttf\n"}},
          {{"CONFIG_ALARM", "5 min"}, {"CONFIG_BLUETOOTH", "5 min"}, {"CONFIG_CONTACTS", "5 digits"},
@@ -264,39 +249,6 @@ TEST_F(SettingsTab, RowsShowEachSettingFromItsFile)
             << icons[row];
         EXPECT_TRUE(item->subItemPixmap(1, 0).isNull()) << row;
         EXPECT_EQ(item->subItemPixmap(1, 1).toImage(), null) << row;
-    }
-}
-
-// Key "6" holds two settings, key "10" one; only whole known words show.
-TEST_F(SettingsTab, FlagRowsShowOnlyKnownWords)
-{
-    const struct {
-        const char* key6;
-        const char* key10;
-        QStringList emptySms, slider, sidebar;
-    } cases[] = {
-        {"1744633855", "754964572", {"On"}, {"On"}, {"Off"}},
-        {"2013069311", "620746844", {"On"}, {"Off"}, {"On"}},
-        {"1744632831", nullptr, {"Off"}, {}, {"Off"}},
-        {"2013068287", "754964573", {"Off"}, {}, {"On"}},
-        {"1744633854", "0", {}, {}, {}},        // bit 10 set, another bit changed
-        {"754964572", "1744633855", {}, {}, {}},  // the other key's words
-        {nullptr, "-620746844", {}, {}, {}},
-    };
-    auto w = open();
-    for (const auto& c : cases) {
-        QByteArray file = "[SYS_FLEX_TABLE]\n";
-        if (c.key6)
-            file += QByteArray("6 = ") + c.key6 + "\n";
-        if (c.key10)
-            file += QByteArray("10 = ") + c.key10 + "\n";
-        writeBytes(flexFile, file);
-        rebuild(*w);
-        const auto rows = rowsOf(w->listaConfig);
-        SCOPED_TRACE(file.constData());
-        EXPECT_EQ(rows[3], QStringList{"CONFIG_EMPTYSMS"} + c.emptySms);
-        EXPECT_EQ(rows[4], QStringList{"CONFIG_SLIDER"} + c.slider);
-        EXPECT_EQ(rows[5], QStringList{"CONFIG_ORANGEBAR"} + c.sidebar);
     }
 }
 
@@ -602,7 +554,7 @@ TEST_F(FontEditor, SearchChoiceAndSystemFontOnOrdinaryFirmware)
     activate(*w, 7);
     EXPECT_EQ(storedFont(), "/ezxlocal/download/mystuff/fonts/Rounded.ttf");
     EXPECT_EQ(readBytes(programDir + "ChangeFont"),
-              fontScript("/ezxlocal/download/mystuff/fonts/Rounded.ttf", "CHANGE_FONT"));
+              expectedFontScript("/ezxlocal/download/mystuff/fonts/Rounded.ttf", "CHANGE_FONT"));
     EXPECT_FALSE(QFile::exists(programDir + "fonttemp"));
     EXPECT_EQ(rowsOf(w->listaConfig)[7], (QStringList{"CONFIG_FONT", "Rounded.ttf"}));
     EXPECT_EQ(w->listaConfig->currentItem(), 7);
@@ -611,7 +563,7 @@ TEST_F(FontEditor, SearchChoiceAndSystemFontOnOrdinaryFirmware)
     answer({"check 0"});
     activate(*w, 7);
     EXPECT_EQ(storedFont(), "NO");
-    EXPECT_EQ(readBytes(programDir + "ChangeFont"), fontScript("\"NO\"", "CHANGE_FONT"));
+    EXPECT_EQ(readBytes(programDir + "ChangeFont"), expectedFontScript("\"NO\"", "CHANGE_FONT"));
     EXPECT_EQ(rowsOf(w->listaConfig)[7], (QStringList{"CONFIG_FONT", "System font"}));
 
     // Cancelled: the system font pre-checked, nothing written, the list still
@@ -623,7 +575,7 @@ TEST_F(FontEditor, SearchChoiceAndSystemFontOnOrdinaryFirmware)
     activate(*w, 7);
     EXPECT_EQ(events("dialog")[0]["checked"].toArray(), QJsonArray{0});
     EXPECT_EQ(readBytes(vardelCfg), settings);
-    EXPECT_EQ(readBytes(programDir + "ChangeFont"), fontScript("\"NO\"", "CHANGE_FONT"));
+    EXPECT_EQ(readBytes(programDir + "ChangeFont"), expectedFontScript("\"NO\"", "CHANGE_FONT"));
     EXPECT_NE(w->listaConfig->item(0), firstRow);
     EXPECT_EQ(w->listaConfig->currentItem(), 7);
 }
@@ -670,7 +622,7 @@ TEST_F(FontEditor, HostilePathsAndNoticesReachTheScriptUnchanged)
         activate(*w, 7);
         ::unlink(Paths::toBytes(path).constData());
         ASSERT_EQ(dialogEntries(1), QStringList{v.text + ".ttf"});
-        EXPECT_EQ(readBytes(programDir + "ChangeFont"), fontScript(Paths::toBytes(path), notice));
+        EXPECT_EQ(readBytes(programDir + "ChangeFont"), expectedFontScript(Paths::toBytes(path), notice));
         // A name the settings file cannot hold on one line is not recorded.
         EXPECT_EQ(storedFont(), v.text.contains('\r') ? "NO" : Paths::toBytes(path));
         EXPECT_EQ(rowsOf(w->listaConfig)[7].value(1), v.text.contains('\r') ? "System font" : v.text + ".ttf");
@@ -686,7 +638,7 @@ TEST_F(FontEditor, HostilePathsAndNoticesReachTheScriptUnchanged)
         setLanguage(languageFile({{"CHANGE_FONT", v.text.toLatin1()}}));
         answer({"check 0"});
         activate(*w, 7);
-        EXPECT_EQ(readBytes(programDir + "ChangeFont"), fontScript("\"NO\"", v.text.toLatin1()));
+        EXPECT_EQ(readBytes(programDir + "ChangeFont"), expectedFontScript("\"NO\"", v.text.toLatin1()));
     }
     EXPECT_FALSE(canary.fired());
 }
