@@ -71,6 +71,17 @@ protected:
     }
 };
 
+// Lagoon's descriptor with its skin folder there; vmPrefix goes before the
+// VMAlert path.
+QByteArray lagoonDescriptor(const QByteArray& skin, const QByteArray& vmPrefix)
+{
+    return "[THEME_CONFIG_TABLE]\nThemeName = Lagoon\nSkin = " + skin + "\nWallPaper = " + skin
+           + "/wallpaper.png\nMsgAlert = " + skin + "/msg.png\nPowerOffScreen = " + skin
+           + "/poweroff.png\nPowerOnScreen = " + skin + "/poweron.png\nScreenSaver = " + skin
+           + "/saver.png\nVMAlert = " + vmPrefix + skin + "/vm.png\n\n"
+           "[THEME_PROP_TABLE]\nCopyRight = Ivo Kral\nCreatedTime = \nThemeSize = \n\n";
+}
+
 QJsonArray rows(const QList<QStringList>& list)
 {
     QJsonArray array;
@@ -124,21 +135,7 @@ TEST_F(Themes, DISABLED_LagoonGoesToTheCardAndIsRemovedAgain)
     EXPECT_EQ(eventsOf("dialog", "ZMessageDlg").last()["text"].toString(), "Lagoon Theme installed.");
 
     const QString skin = "/mmc/mmca1/.system/skins/Lagoon";
-    EXPECT_EQ(read(setuptheme + "/Lagoon.chm"), "[THEME_CONFIG_TABLE]\n"
-                                                "ThemeName = Lagoon\n"
-                                                "Skin = /mmc/mmca1/.system/skins/Lagoon\n"
-                                                "WallPaper = /mmc/mmca1/.system/skins/Lagoon/wallpaper.png\n"
-                                                "MsgAlert = /mmc/mmca1/.system/skins/Lagoon/msg.png\n"
-                                                "PowerOffScreen = /mmc/mmca1/.system/skins/Lagoon/poweroff.png\n"
-                                                "PowerOnScreen = /mmc/mmca1/.system/skins/Lagoon/poweron.png\n"
-                                                "ScreenSaver = /mmc/mmca1/.system/skins/Lagoon/saver.png\n"
-                                                "VMAlert = //mmc/mmca1/.system/skins/Lagoon/vm.png\n"
-                                                "\n"
-                                                "[THEME_PROP_TABLE]\n"
-                                                "CopyRight = Ivo Kral\n"
-                                                "CreatedTime = \n"
-                                                "ThemeSize = \n"
-                                                "\n");
+    EXPECT_EQ(read(setuptheme + "/Lagoon.chm"), lagoonDescriptor(skin.toLatin1(), "/"));
     const auto skinFiles = lagoonSkin();
     for (auto it = skinFiles.begin(); it != skinFiles.end(); ++it)
         EXPECT_EQ(read(skin + "/" + it.key()), it.value()) << it.key().toStdString();
@@ -167,22 +164,7 @@ TEST_F(Themes, DISABLED_LagoonOnABrenikPhoneGoesToTheFirmwareThemeArea)
     EXPECT_EQ(messages[messages.size() - 2]["text"].toString(), "Install theme Lagoon?");
     EXPECT_EQ(messages.last()["text"].toString(), "Theme installed.");
 
-    EXPECT_EQ(read("/usr/data_resource/theme/Lagoon.phm"),
-              "[THEME_CONFIG_TABLE]\n"
-              "ThemeName = Lagoon\n"
-              "Skin = /usr/data_resource/skin/Lagoon\n"
-              "WallPaper = /usr/data_resource/skin/Lagoon/wallpaper.png\n"
-              "MsgAlert = /usr/data_resource/skin/Lagoon/msg.png\n"
-              "PowerOffScreen = /usr/data_resource/skin/Lagoon/poweroff.png\n"
-              "PowerOnScreen = /usr/data_resource/skin/Lagoon/poweron.png\n"
-              "ScreenSaver = /usr/data_resource/skin/Lagoon/saver.png\n"
-              "VMAlert = /usr/data_resource/skin/Lagoon/vm.png\n"
-              "\n"
-              "[THEME_PROP_TABLE]\n"
-              "CopyRight = Ivo Kral\n"
-              "CreatedTime = \n"
-              "ThemeSize = \n"
-              "\n");
+    EXPECT_EQ(read("/usr/data_resource/theme/Lagoon.phm"), lagoonDescriptor("/usr/data_resource/skin/Lagoon", ""));
     const auto skinFiles = lagoonSkin();
     for (auto it = skinFiles.begin(); it != skinFiles.end(); ++it) {
         EXPECT_EQ(read("/usr/data_resource/skin/Lagoon/" + it.key()), it.value()) << it.key().toStdString();
