@@ -2,10 +2,16 @@
 
 namespace ThemeDescriptor {
 
+QString section(const char* header)
+{
+    const QString line = QLatin1String(header);
+    return line.mid(1, line.size() - 2);
+}
+
 QString text(const Theme& theme, const QString& skinBase, bool doubledVmAlertSlash)
 {
     const QString skin = skinBase + u'/' + theme.folder;
-    QString out = QStringLiteral("[THEME_CONFIG_TABLE]\n");
+    QString out = QLatin1String(configHeader) + u'\n';
     out += QStringLiteral("ThemeName = ") + theme.name + u'\n';
     out += QStringLiteral("Skin = ") + skin + u'\n';
     for (int i = 0; i < eventKeyCount; ++i) {
@@ -18,7 +24,7 @@ QString text(const Theme& theme, const QString& skinBase, bool doubledVmAlertSla
             out += u'/';
         out += skin + u'/' + value + u'\n';
     }
-    out += QStringLiteral("\n[THEME_PROP_TABLE]\n");
+    out += u'\n' + QLatin1String(propertiesHeader) + u'\n';
     out += QStringLiteral("CopyRight = ") + theme.author + u'\n';
     out += QStringLiteral("CreatedTime = \n");
     out += QStringLiteral("ThemeSize = \n");

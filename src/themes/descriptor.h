@@ -19,6 +19,13 @@ inline constexpr const char* eventKeys[] = {
 };
 inline constexpr int eventKeyCount = int(std::size(eventKeys));
 
+// The descriptor's two sections, as their header lines read.
+inline constexpr char configHeader[] = "[THEME_CONFIG_TABLE]";
+inline constexpr char propertiesHeader[] = "[THEME_PROP_TABLE]";
+
+// The name of a section (for ZConfig), given its header line.
+QString section(const char* header);
+
 // What a theme package's desktop entry says about the theme.
 struct Theme {
     QString name;       // ThemeName

@@ -17,6 +17,8 @@ inline constexpr char firmwareDescriptors[] = "/usr/data_resource/theme";
 // The unpacked theme package and the file naming the theme in use.
 inline constexpr char workDir[] = "/mmc/mmca1/.system/tempmpkg";
 inline constexpr char themeSettings[] = "/ezxlocal/download/appwrite/setup/ezx_theme.cfg";
+// Its section holding CurrentSkin, as the header line reads.
+inline constexpr char themeSettingsHeader[] = "[THEME_GROUP_LOG]";
 
 // True when the text can be one file name: not empty, not "." or "..", no
 // "/" and no NUL, and at most 255 bytes (the longest name a file can have).

@@ -16,7 +16,15 @@
 
 #include "shell/paths.h"
 #include "shell/shellrun.h"
+#include "themes/descriptor.h"
 #include "themes/themeplaces.h"
+
+namespace {
+
+const QString configSection = ThemeDescriptor::section(ThemeDescriptor::configHeader);
+const QString propertiesSection = ThemeDescriptor::section(ThemeDescriptor::propertiesHeader);
+
+} // namespace
 
 void Vardel::CargarListaSkins()
 {
@@ -35,9 +43,9 @@ void Vardel::CargarListaSkins()
             const ZConfig descriptor(path, false);
             auto* row = new ZListBoxItem(listaSkins, QStringLiteral("%I%M"));
             row->setPixmap(0, skin);
-            const QString name = descriptor.readEntry("THEME_CONFIG_TABLE", "ThemeName", "");
+            const QString name = descriptor.readEntry(configSection, "ThemeName", "");
             row->appendSubItem(1, texto(name.toLatin1()), false, nullptr);
-            QString copyRight = descriptor.readEntry("THEME_PROP_TABLE", "CopyRight", "");
+            QString copyRight = descriptor.readEntry(propertiesSection, "CopyRight", "");
             if (copyRight.isEmpty())
                 copyRight = noData;
             row->appendSubItem(1, texto(copyRight.toLatin1()), false,
@@ -76,7 +84,7 @@ void Vardel::BorrarTema()
     QString target;
     for (const QString& path : Shell::readLines(progDir + "/skintemp")) {
         const ZConfig descriptor(path, false);
-        if (texto(descriptor.readEntry("THEME_CONFIG_TABLE", "ThemeName", "").toLatin1()) == selected)
+        if (texto(descriptor.readEntry(configSection, "ThemeName", "").toLatin1()) == selected)
             target = path;
     }
     Shell::run(QStringLiteral("rm %1/skintemp"), progDir);
@@ -89,8 +97,8 @@ void Vardel::BorrarTema()
     }
 
     const QString inUse = ZConfig(QLatin1String(ThemePlaces::themeSettings), false)
-                              .readEntry("THEME_GROUP_LOG", "CurrentSkin", "");
-    const QString skin = ZConfig(target, false).readEntry("THEME_CONFIG_TABLE", "Skin", "");
+                              .readEntry(ThemeDescriptor::section(ThemePlaces::themeSettingsHeader), "CurrentSkin", "");
+    const QString skin = ZConfig(target, false).readEntry(configSection, "Skin", "");
     if (inUse == skin) {
         const ZConfig lang(langFile, false);
         themeNotice(3000, text(lang, "THEME_CURRENT"));
@@ -119,7 +127,7 @@ void Vardel::BorrarTema()
         return;
 
     // Read again: the descriptor is the one to trust at the moment of removal.
-    const QString skinNow = ZConfig(target, false).readEntry("THEME_CONFIG_TABLE", "Skin", "");
+    const QString skinNow = ZConfig(target, false).readEntry(configSection, "Skin", "");
     if (!ThemePlaces::isRemovableSkin(skinNow)) {
         emptyList(listaSkins);
         CargarListaSkins();
