@@ -121,9 +121,8 @@ TEST_F(Themes, TheTabListsTheDemoThemesAndRemovesOnlyWhatMayGo)
 }
 
 // Installing a package runs through the package installer, which hands a
-// theme package over to the theme installers. Enabled once that installer
-// is on this branch.
-TEST_F(Themes, DISABLED_LagoonGoesToTheCardAndIsRemovedAgain)
+// theme package over to the theme installers.
+TEST_F(Themes, LagoonGoesToTheCardAndIsRemovedAgain)
 {
     auto before = themeFiles();
     auto result = run({program, "x", lagoon}, {"check 1", "accept"});
@@ -154,7 +153,7 @@ TEST_F(Themes, DISABLED_LagoonGoesToTheCardAndIsRemovedAgain)
     EXPECT_FALSE(QFile::exists(hostPath(skin)));
 }
 
-TEST_F(Themes, DISABLED_LagoonOnABrenikPhoneGoesToTheFirmwareThemeArea)
+TEST_F(Themes, LagoonOnABrenikPhoneGoesToTheFirmwareThemeArea)
 {
     auto before = themeFiles();
     const auto result = run({program, "x", lagoon}, {"yes", "accept"}, {"--brenik"});
