@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Pictures of the themes tab for docs/screenshots: the list of the demo
-# phone's themes and the question before a theme is removed, taken on a
-# fresh demo phone inside the phone sandbox with the program built in
-# BUILD_DIR.
+# Pictures of the themes for docs/screenshots: the list of the demo phone's
+# themes, the question before a theme is removed, and the place dialog of
+# the theme package Lagoon, taken on a fresh demo phone inside the phone
+# sandbox with the program built in BUILD_DIR.
 #
 #   tests/themes/make-theme-screenshots.sh BUILD_DIR
 set -euo pipefail
@@ -21,9 +21,16 @@ menu 0
 shot $out/theme-remove-question.png
 no
 SCRIPT
+cat > "$work/install" <<SCRIPT
+shot $out/theme-install-place.png
+reject
+SCRIPT
 cd "$repo"
-EZX_AUTOMATION=$work/script EZX_TRANSCRIPT=$work/transcript QT_QPA_PLATFORM=offscreen \
-  scripts/phone-sandbox "$work/phone" -- /ezxlocal/download/mystuff/.system/QTDownLoad/vardel/vardel
+program=/ezxlocal/download/mystuff/.system/QTDownLoad/vardel/vardel
+EZX_AUTOMATION=$work/script EZX_TRANSCRIPT=$work/transcript EZX_MODEM=$work/phone/modem.ini QT_QPA_PLATFORM=offscreen \
+  scripts/phone-sandbox "$work/phone" -- $program
+EZX_AUTOMATION=$work/install EZX_TRANSCRIPT=$work/transcript QT_QPA_PLATFORM=offscreen \
+  scripts/phone-sandbox "$work/phone" -- $program x /mmc/mmca1/mpkg/Lagoon.mpkg
 if grep -q '"ok":false\|"event":"error"' "$work/transcript"; then
   cat "$work/transcript" >&2
   exit 1
