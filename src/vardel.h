@@ -171,6 +171,13 @@ private:
     void themeNotice(int msec, const QString& text);
 
     // settings (src/settings)
+    // The number picker of one of NumericSettings::all, by its index.
+    void editNumber(int setting);
+    // The on/off editor of a flag-table setting (a FlexBits::Switch).
+    void editFlexSwitch(int which);
+    // The font choice on either firmware: a font file's path, or "NO" for
+    // the system font; recorded in the settings file.
+    void applyFont(const QString& fontPath);
 
     // anti-theft (src/antitheft)
 };
