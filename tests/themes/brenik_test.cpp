@@ -124,9 +124,9 @@ TEST_F(Brenik, AnsweringNoOrARefusedPackageChangesNothing)
         SetUp();
         write(skins + "/Alkali/wall.png", "stock");
         write(themes + "/Alkali.phm", "[THEME_CONFIG_TABLE]\nThemeName = Alkali\n");
+        auto w = window();
         const auto area = tree("/usr/data_resource");
         unpack(c.desktop, deepSeaSkin);
-        auto w = window();
         clearTranscript();
         answers({"no", "accept"});
         w->InstalarSkinBrenik("/mmc/mmca1/Deep.mpkg", "Deep Sea");

@@ -203,10 +203,10 @@ TEST_F(Install, PackagesThatWouldReachOutsideTheirPlaceAreRefused)
         SetUp();
         installed(setuptheme + "/Old.chm", "[THEME_CONFIG_TABLE]\nThemeName = Old\n", phoneSkins + "/Old");
         write(cardSkins + "/Keep/k.png", "card theme");
+        auto w = window();
         const auto phoneBefore = tree("/ezxlocal");
         const auto cardSkinsBefore = tree(cardSkins);
         unpack(p.desktop, {{"w.png", "wallpaper"}});
-        auto w = window();
         clearTranscript();
         answers({"accept", "check 0", "accept"});
         w->InstalarSkin("/mmc/mmca1/Sand.mpkg", "Sand");
@@ -436,8 +436,8 @@ TEST_F(Removal, RefusedOrDeclinedRemovesNothing)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.theme);
         SetUp();
-        const auto before = themeFiles();
         auto w = window();
+        const auto before = themeFiles();
         const QStringList shown = names(w.get());
         removeTheme(w.get(), c.theme, {c.answer});
         EXPECT_EQ(dialogTexts(), c.dialogs);
@@ -449,8 +449,8 @@ TEST_F(Removal, RefusedOrDeclinedRemovesNothing)
 
 TEST_F(Removal, AnsweredYesDeletesExactlyTheSkinFolderAndDescriptor)
 {
-    auto before = themeFiles();
     auto w = window();
+    auto before = themeFiles();
     removeTheme(w.get(), "Beta", {"yes"});
 
     EXPECT_EQ(dialogTexts(), QStringList{"Remove Beta?"});
