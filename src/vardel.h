@@ -136,6 +136,22 @@ private:
 
     // Helpers of the subsystems, each in its own folder.
     // packages (src/packages)
+    // Shows a ZMessageDlg titled "Vardel" (a wait message of type 3 closes
+    // itself after 200 ms), runs it modally, deletes it and returns its result.
+    int pkgMessage(const QString& text, int type);
+    // Tells the user the package cannot be installed and removes the work
+    // directory; nothing else on the phone has changed.
+    void pkgRefuse();
+    // Rewrites one registry tidily through its temporary file; a registry
+    // that exists but cannot be read is left as it is.
+    void pkgCleanRegistry(const QString& registry, const QString& temp);
+    // The current row of the applications list: its name as shown and the
+    // registry its location line names. False when no row is current.
+    bool pkgCurrentApp(QString* name, QString* registry);
+    // Removes an application's folder when it lies inside an install base.
+    void pkgRemoveDirectory(const QString& directory);
+    // texto() with the language file already opened.
+    QString pkgTexto(const ZConfig& lang, const QString& bytes);
 
     // autorun (src/autorun)
 
