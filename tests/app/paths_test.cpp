@@ -1,13 +1,10 @@
 // Phone paths as bytes: names that are UTF-8, names that are not, and
 // strings that stand for no path, reached and listed without Qt's file
-// classes.
+// classes. (Pictures and names for the eye are checked where the program
+// directory and the browser use them: programdir_test, programdir_e2e_test.)
 
 #include <gtest/gtest.h>
 
-#include <QFile>
-#include <QGuiApplication>
-#include <QImage>
-#include <QPixmap>
 #include <QTemporaryDir>
 
 #include "qtprint.h"
@@ -109,36 +106,5 @@ TEST_F(ByteNames, NamesReachTheirOwnFileOnly)
     EXPECT_EQ(Paths::canonical(dir + "/dangling"), "");
 }
 
-TEST_F(ByteNames, NamesShowDecodedForTheEye)
-{
-    EXPECT_EQ(Paths::forDisplay(utf8Name), QString::fromUtf8("José.mpkg"));
-    EXPECT_EQ(Paths::forDisplay(latin1Name), QString::fromUtf8("d\ufffd.mpkg"));
-    EXPECT_EQ(Paths::forQt(utf8Name), QString::fromUtf8("José.mpkg"));
-    EXPECT_EQ(Paths::fromQt(QString::fromUtf8("José.mpkg")), utf8Name);
-}
-
-TEST_F(ByteNames, PicturesLoadFromEveryName)
-{
-    QImage image(3, 2, QImage::Format_RGB32);
-    image.fill(Qt::red);
-    ASSERT_TRUE(image.save(tmp.path() + "/icon.png"));
-    QFile png(tmp.path() + "/icon.png");
-    ASSERT_TRUE(png.open(QIODevice::ReadOnly));
-    create(dir + "/" + latin1Name, png.readAll());
-
-    EXPECT_EQ(Paths::loadPixmap(dir + "/" + latin1Name).size(), QSize(3, 2));
-    EXPECT_TRUE(Paths::loadPixmap(dir + "/" + utf8Name).isNull()); // not a picture
-    EXPECT_TRUE(Paths::loadPixmap(dir + folder).isNull());
-    EXPECT_TRUE(Paths::loadPixmap(dir + "/fifo").isNull()); // and no hang
-}
-
 } // namespace
 
-int main(int argc, char** argv)
-{
-    ::testing::InitGoogleTest(&argc, argv);
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication application(argc, argv); // for the pictures
-    return RUN_ALL_TESTS();
-}
