@@ -158,6 +158,13 @@ private:
     // themes (src/themes)
 
     // settings (src/settings)
+    // The number picker of one of NumericSettings::all, by its index.
+    void editNumber(int setting);
+    // The on/off editor of a flag-table setting (a FlexBits::Switch).
+    void editFlexSwitch(int which);
+    // The font choice on either firmware: a font file's path, or "NO" for
+    // the system font; recorded in the settings file.
+    void applyFont(const QString& fontPath);
 
     // anti-theft (src/antitheft)
 };
