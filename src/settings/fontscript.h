@@ -9,8 +9,9 @@
 //
 // The texts returned are the script as the file must read, 27 lines each
 // ended by a line feed (the last line is empty); the writer adds one more
-// line feed. The font path and the notice are put in as they are, byte for
-// byte.
+// line feed. The notice is put in as it is, byte for byte; so is the font
+// path, unless the shell would read it as something else (blanks, quotes,
+// $, backquotes and the like): then it is single-quoted.
 namespace FontScript {
 
 inline constexpr char fileName[] = "ChangeFont";

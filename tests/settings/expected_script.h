@@ -42,3 +42,11 @@ inline QByteArray expectedFontScript(const QByteArray& fontValue, const QByteArr
         text += line + '\n';
     return text + '\n';
 }
+
+// What a script holds after "FONT=", up to the empty line that follows.
+inline QByteArray fontValueOf(const QByteArray& script)
+{
+    const qsizetype start = script.indexOf("\nFONT=") + 6;
+    const qsizetype end = script.indexOf("\n\nmount -o bind /usr/data_resource/", start);
+    return start < 6 || end < 0 ? QByteArray("<no FONT line>") : script.mid(start, end - start);
+}

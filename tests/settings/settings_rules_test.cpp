@@ -127,8 +127,10 @@ TEST(FontScript, BothVariantsReadAsTheTwentySevenLines)
     EXPECT_EQ(written(FontScript::withSystemFont("Applying")), expectedFontScript("\"NO\"", "Applying"));
 }
 
-// Path and notice go in byte for byte, each once: a path holding "%2" or
-// "$FONT" does not pull the notice (or anything else) in.
+// The notice goes in byte for byte, the path once: a path holding "%2" or
+// "$FONT" does not pull the notice (or anything else) in. An ordinary path
+// stands as it is; any other is quoted for the shell (what the shell then
+// reads is checked in the phone sandbox).
 TEST(FontScript, PathAndNoticeArePutInAsTheyAre)
 {
     const Hostile::Canary canary;
@@ -136,8 +138,14 @@ TEST(FontScript, PathAndNoticeArePutInAsTheyAre)
         SCOPED_TRACE(v.label);
         const QByteArray bytes = v.text.toLatin1();
         const QString path = "/mmc/mmca1/" + v.text + ".ttf";
-        EXPECT_EQ(written(FontScript::withFont(path, "N%1")), expectedFontScript(path.toLatin1(), "N%1"));
+        const QByteArray script = written(FontScript::withFont(path, "N%1"));
+        EXPECT_EQ(script, expectedFontScript(fontValueOf(script), "N%1"));
         EXPECT_EQ(written(FontScript::withFont("/a.ttf", v.text)), expectedFontScript("/a.ttf", bytes));
         EXPECT_EQ(written(FontScript::withSystemFont(v.text)), expectedFontScript("\"NO\"", bytes));
     }
+    for (const char* path : {"/mmc/mmca1/fonts/big.ttf", "/ezxlocal/download/mystuff/fonts/Rounded.ttf",
+                             "/mmc/mmca1/a-b_c.d+e,f:g@h%i=j/CONDENSED.TTF"})
+        EXPECT_EQ(fontValueOf(written(FontScript::withFont(path, "N"))), path);
+    EXPECT_EQ(fontValueOf(written(FontScript::withFont("/mmc/my font.ttf", "N"))), "'/mmc/my font.ttf'");
+    EXPECT_EQ(fontValueOf(written(FontScript::withFont("/mmc/it's.ttf", "N"))), "'/mmc/it'\\''s.ttf'");
 }

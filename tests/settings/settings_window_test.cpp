@@ -12,6 +12,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <ZApplication.h>
@@ -59,6 +60,22 @@ QByteArray readBytes(const QString& path)
 }
 
 // A file named by its bytes (Latin-1 form), as find will report it.
+// What the phone's shell puts into FONT when it runs the script's
+// assignment line.
+QByteArray fontSeenByShell(const QByteArray& script)
+{
+    QTemporaryDir dir;
+    QFile file(dir.filePath("assignment"));
+    if (!file.open(QIODevice::WriteOnly))
+        return "<no file>";
+    file.write("FONT=" + fontValueOf(script) + "\nprintf '%s' \"$FONT\"\n");
+    file.close();
+    QProcess shell;
+    shell.start("/bin/sh", {file.fileName()});
+    shell.waitForFinished();
+    return shell.readAllStandardOutput();
+}
+
 void createByBytes(const QString& path)
 {
     const int fd = ::open(Paths::toBytes(path).constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -622,7 +639,9 @@ TEST_F(FontEditor, HostilePathsAndNoticesReachTheScriptUnchanged)
         activate(*w, 7);
         ::unlink(Paths::toBytes(path).constData());
         ASSERT_EQ(dialogEntries(1), QStringList{v.text + ".ttf"});
-        EXPECT_EQ(readBytes(programDir + "ChangeFont"), expectedFontScript(Paths::toBytes(path), notice));
+        const QByteArray script = readBytes(programDir + "ChangeFont");
+        EXPECT_EQ(script, expectedFontScript(fontValueOf(script), notice));
+        EXPECT_EQ(fontSeenByShell(script), Paths::toBytes(path));
         // A name the settings file cannot hold on one line is not recorded.
         EXPECT_EQ(storedFont(), v.text.contains('\r') ? "NO" : Paths::toBytes(path));
         EXPECT_EQ(rowsOf(w->listaConfig)[7].value(1), v.text.contains('\r') ? "System font" : v.text + ".ttf");
