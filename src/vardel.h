@@ -163,6 +163,19 @@ private:
     void rewriteAutorun(const Change& change);
 
     // themes (src/themes)
+    enum class SkinPlace : int;
+    // The installation of the unpacked theme package into one place, from
+    // the wait message to the theme settings application.
+    void installTheme(SkinPlace place);
+    // The theme package's names, when they allow a safe install; otherwise
+    // the package is refused (INSTALL_ERROR), its work directory and desktop
+    // scratch file removed, and false returned.
+    bool themePackageAccepted();
+    // Tells the user the theme package cannot be installed, and removes the
+    // work directory and the desktop scratch file.
+    void refuseThemePackage();
+    // A self-closing notice over the window (3000 or 8000 milliseconds).
+    void themeNotice(int msec, const QString& text);
 
     // settings (src/settings)
     // The number picker of one of NumericSettings::all, by its index.

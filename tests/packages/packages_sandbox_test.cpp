@@ -322,13 +322,16 @@ TEST_F(Packages, HostileNamesArriveUnchangedAndLeaveAgain)
 TEST_F(Packages, ThemePackagesAreHandedToTheThemeInstaller)
 {
     ASSERT_TRUE(TestMpkg::write(package, {TestMpkg::folder("Lagoon/"),
-                                          TestMpkg::file("Lagoon/t.desktop", "[Desktop Entry]\nThemeName = Lagoon\n"),
+                                          TestMpkg::file("Lagoon/t.desktop",
+                                                         "[Desktop Entry]\nThemeName = Lagoon\nFolder = Lagoon\n"),
                                           TestMpkg::file("Lagoon/skin/w.png", "png")}));
+    // The theme installer asks where to install; cancelled, it leaves the
+    // package unpacked.
     answer({});
     window->Instalar(package);
     EXPECT_TRUE(commands().contains("touch /usr/data_resource/brenik.tmp"));
     EXPECT_TRUE(QFileInfo::exists(workDir + "/Lagoon/skin/w.png"));
-    EXPECT_TRUE(dialogTexts().isEmpty());
+    EXPECT_EQ(dialogTexts(), QStringList{"Where to install theme Lagoon?"});
 }
 
 TEST_F(Packages, SearchOffersPhonePackagesFirstAndInstallsTheChosenOne)
