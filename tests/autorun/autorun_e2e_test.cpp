@@ -27,6 +27,22 @@ const QByteArray demoScript = "#Clock\n/ezxlocal/download/mystuff/scripts/clock.
                               "#Radio Log\n#/mmc/mmca1/.system/QTDownLoad/RadioLog/start.sh\n"
                               "#Swap\n/ezxlocal/download/mystuff/scripts/swap.sh\n";
 
+// A path's bytes as a "file" answer names them: bytes above 127 as \xHH,
+// a backslash doubled.
+QString fileAnswer(const QString& path)
+{
+    QString out = "file ";
+    for (const QChar c : path) {
+        if (c == u'\\')
+            out += "\\\\";
+        else if (c.unicode() > 127)
+            out += QString("\\x%1").arg(c.unicode(), 2, 16, QChar('0'));
+        else
+            out += c;
+    }
+    return out;
+}
+
 class AutorunPhone : public DemoPhone {
 protected:
     void SetUp() override
@@ -182,7 +198,7 @@ TEST_F(AutorunPhone, HostileNamesAndFileNamesReachTheScriptByteForByte)
         const int fd = ::open(host.constData(), O_WRONLY | O_CREAT, 0755);
         ASSERT_GE(fd, 0) << v.label;
         ::close(fd);
-        script << "menu 0" << "file " + path << "accept";
+        script << "menu 0" << fileAnswer(path) << "accept";
         added(v.text, path);
     }
     script << "dump";
