@@ -13,6 +13,8 @@
 #include <ZListBoxItem.h>
 #include <ZMessageDlg.h>
 #include <ZNoticeDlg.h>
+
+#include <algorithm>
 #include <ZOptionsMenu.h>
 #include <ZSingleCaptureDlg.h>
 #include <ZSingleSelectDlg.h>
@@ -137,7 +139,11 @@ void Vardel::AutorunAdd()
         const ZConfig lang(langFile, false);
         auto* ask = new ZSingleCaptureDlg(QStringLiteral("Vardel"), text(lang, "AUTORUN_NAME"), 0, nullptr,
                                           "ZSingleCaptureDlg", true);
-        ask->getLineEdit()->setText(getFileName(command));
+        // The file name as the eye reads it, where the script (one byte a
+        // character) can hold it that way.
+        const QString shown = Paths::forDisplay(getFileName(command));
+        const bool storable = std::all_of(shown.begin(), shown.end(), [](QChar c) { return c.unicode() <= 0xff; });
+        ask->getLineEdit()->setText(storable ? shown : getFileName(command));
         ask->getLineEdit()->setModified(true);
         if (ask->exec() == 1)
             name = ask->getLineEdit()->text();
@@ -152,7 +158,11 @@ void Vardel::AutorunAdd()
                 return StartupScript::withEntryAdded(lines, name, command);
             });
         } else {
-            qDebug() << "autorun: an entry cannot hold" << name << command;
+            const ZConfig lang(langFile, false);
+            noticeDlg = new ZNoticeDlg(ZNoticeDlg::Other, 3000, QString(), text(lang, "AUTORUN_NOTSAVED"), this,
+                                       "z", true);
+            noticeDlg->show();
+            noticeDlg = nullptr;
         }
     }
     delete files;

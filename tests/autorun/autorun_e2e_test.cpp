@@ -212,6 +212,10 @@ TEST_F(AutorunPhone, HostileNamesAndFileNamesReachTheScriptByteForByte)
     ASSERT_EQ(rows.size(), 6 + names.size());
     for (int i = 0; i < names.size(); ++i)
         EXPECT_EQ(rows[6 + i].toArray()[0].toString(), names[i]) << i;
+    // The refused name is told, and nothing else is.
+    ASSERT_EQ(eventsOf("notice").size(), 1);
+    EXPECT_EQ(eventsOf("notice")[0]["text"].toString(),
+              "This name cannot be kept in the start-up script. Nothing was changed.");
 
     // Each removed again by the name the list shows (with any other entry
     // of that name), each removal leaving one more empty line.
@@ -226,6 +230,22 @@ TEST_F(AutorunPhone, HostileNamesAndFileNamesReachTheScriptByteForByte)
     EXPECT_EQ(read(scriptPath), demoScript + QByteArray(names.size() + 1, '\n'));
     EXPECT_FALSE(canary.fired());
     QProcess::execute("rm", {"-rf", hostPath(dir)}); // names Qt cannot remove
+}
+
+// A file whose UTF-8 name the script can hold is offered under that name as
+// the eye reads it, and stored one byte a character, as the list shows it.
+TEST_F(AutorunPhone, AFileNameIsOfferedAsTheEyeReadsIt)
+{
+    const QString path = mystuff + QString::fromLatin1("/Jos\xc3\xa9.sh"); // its UTF-8 bytes
+    write(path, "#!/bin/sh\n");
+    auto result = run({program}, {"tab 1", "menu 0", fileAnswer(path), "accept", "dump"});
+    ASSERT_EQ(result.exitCode, 0) << result.output.constData();
+    const QList<QJsonObject> asked = eventsOf("dialog", "ZSingleCaptureDlg");
+    ASSERT_EQ(asked.size(), 1);
+    EXPECT_EQ(asked[0]["value"].toString(), QString::fromUtf8("José.sh"));
+    EXPECT_TRUE(read(scriptPath).endsWith("#Jos\xe9.sh\n" + path.toLatin1() + "\n\n")) << read(scriptPath).constData();
+    const QJsonArray rows = rowsOf(0);
+    EXPECT_EQ(rows.last().toArray()[0].toString(), QString::fromUtf8("José.sh"));
 }
 
 TEST_F(AutorunPhone, AMissingScriptGetsTheEntryAnUnreadableOneIsLeftAlone)
