@@ -64,6 +64,15 @@ public:
     // Empties a list by removing its row 0 for as long as it has rows.
     static void emptyList(ZListBox* list);
 
+    // A ZMessageDlg titled "Vardel", run modally and deleted; its result. A
+    // wait message (type 3) closes itself after 200 ms.
+    int message(const QString& text, int type);
+    // A yes/no question (type 1): true for yes.
+    bool askYesNo(const QString& question);
+    // The timed notice over the window (type 0 success, 1 other; 3000 or
+    // 8000 milliseconds), shown through noticeDlg without waiting.
+    void timedNotice(int type, int msec, const QString& text);
+
     // "Brenik" on the firmware variant whose /usr/data_resource accepts new
     // files (themes and fonts then go into the phone's own areas).
     QString checkBrenik();
@@ -136,9 +145,6 @@ private:
 
     // Helpers of the subsystems, each in its own folder.
     // packages (src/packages)
-    // Shows a ZMessageDlg titled "Vardel" (a wait message of type 3 closes
-    // itself after 200 ms), runs it modally, deletes it and returns its result.
-    int pkgMessage(const QString& text, int type);
     // Tells the user the package cannot be installed and removes the work
     // directory; nothing else on the phone has changed.
     void pkgRefuse();
@@ -174,8 +180,6 @@ private:
     // Tells the user the theme package cannot be installed, and removes the
     // work directory and the desktop scratch file.
     void refuseThemePackage();
-    // A self-closing notice over the window (3000 or 8000 milliseconds).
-    void themeNotice(int msec, const QString& text);
 
     // settings (src/settings)
     // The number picker of one of NumericSettings::all, by its index.

@@ -57,14 +57,6 @@ std::optional<QString> askText(const QString& title, const QString& prompt, cons
     return entered;
 }
 
-// The timed notice: shown without waiting, it closes and deletes itself.
-void notice(Vardel& w, int type, const QString& message)
-{
-    w.noticeDlg = new ZNoticeDlg(type, 3000, QString(), message, &w, "z", true, 0);
-    w.noticeDlg->show();
-    w.noticeDlg = nullptr;
-}
-
 // Asks for the password and compares it with the stored one; a wrong one is
 // told, a cancelled entry is not.
 bool passwordAccepted(Vardel& w)
@@ -77,7 +69,7 @@ bool passwordAccepted(Vardel& w)
         return false;
     if (*entered == stored)
         return true;
-    notice(w, ZNoticeDlg::Other, w.text(lang, "WARDLEX_ERROR"));
+    w.timedNotice(ZNoticeDlg::Other, 3000, w.text(lang, "WARDLEX_ERROR"));
     return false;
 }
 
@@ -170,14 +162,14 @@ void Vardel::IngresoClave()
             : std::nullopt;
         if (first && second) {
             if (*first != *second) {
-                notice(*this, ZNoticeDlg::Other, text(lang, "WARDLEX_NOMATCH"));
+                timedNotice(ZNoticeDlg::Other, 3000, text(lang, "WARDLEX_NOMATCH"));
             } else if (!ZConfig(settingsFile(*this), true).writeEntry("Vardel", "Password", *second)) {
                 // Blanks at either end or a character beyond Latin-1 would
                 // not read back as typed: the old password stays.
-                notice(*this, ZNoticeDlg::Other, text(lang, "WARDLEX_NOTSAVED"));
+                timedNotice(ZNoticeDlg::Other, 3000, text(lang, "WARDLEX_NOTSAVED"));
             } else {
                 QApplication::processEvents();
-                notice(*this, ZNoticeDlg::Success, text(lang, "WARDLEX_SUCCES"));
+                timedNotice(ZNoticeDlg::Success, 3000, text(lang, "WARDLEX_SUCCES"));
             }
         }
     }

@@ -159,10 +159,7 @@ void Vardel::AutorunAdd()
             });
         } else {
             const ZConfig lang(langFile, false);
-            noticeDlg = new ZNoticeDlg(ZNoticeDlg::Other, 3000, QString(), text(lang, "AUTORUN_NOTSAVED"), this,
-                                       "z", true);
-            noticeDlg->show();
-            noticeDlg = nullptr;
+            timedNotice(ZNoticeDlg::Other, 3000, text(lang, "AUTORUN_NOTSAVED"));
         }
     }
     delete files;
@@ -183,20 +180,13 @@ void Vardel::AutorunRemove()
     {
         const ZConfig lang(langFile, false);
         if (name == text(lang, "AUTORUN_CRON") || name == text(lang, "AUTORUN_INETD")) {
-            noticeDlg = new ZNoticeDlg(ZNoticeDlg::Other, 3000, QString(), text(lang, "AUTORUN_LOCKED"), this,
-                                       "z", true);
-            noticeDlg->show();
-            noticeDlg = nullptr;
+            timedNotice(ZNoticeDlg::Other, 3000, text(lang, "AUTORUN_LOCKED"));
             return;
         }
         question = QStringLiteral("%1 %2?").arg(text(lang, "AUTORUN_DELETE"), name);
     }
 
-    auto* ask = new ZMessageDlg(QStringLiteral("Vardel"), question, ZMessageDlg::TypeChoose, 0, nullptr,
-                                "ZMessageDlg", true);
-    const int answer = ask->exec();
-    delete ask;
-    if (answer == 0)
+    if (!askYesNo(question))
         return;
 
     rewriteAutorun([&](const QStringList& lines) { return StartupScript::withEntryRemoved(lines, name); });

@@ -157,7 +157,7 @@ void Vardel::BorrarMPKG()
     if (!pkgCurrentApp(&name, &registry))
         return;
     const ZConfig lang(langFile, false);
-    if (pkgMessage(text(lang, "UNINSTALL_MSG") + u' ' + name + u'?', ZMessageDlg::TypeChoose) == 0)
+    if (message(text(lang, "UNINSTALL_MSG") + u' ' + name + u'?', ZMessageDlg::TypeChoose) == 0)
         return;
 
     Shell::run(QString::fromLatin1(idsCommand), progDir);
@@ -190,10 +190,7 @@ void Vardel::BorrarMPKG()
     QApplication::processEvents();
 
     if (removed > 0) {
-        noticeDlg = new ZNoticeDlg(ZNoticeDlg::Other, 8000, QString(), name + u' ' + text(lang, "UNINSTALL_SUCCESS"),
-                                   this, "z", true);
-        noticeDlg->show();
-        noticeDlg = nullptr;
+        timedNotice(ZNoticeDlg::Other, 8000, name + u' ' + text(lang, "UNINSTALL_SUCCESS"));
     }
     emptyList(listaApps);
     CargarListaApps();

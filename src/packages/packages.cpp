@@ -18,20 +18,11 @@
 #include "shell/paths.h"
 #include "shell/shellrun.h"
 
-int Vardel::pkgMessage(const QString& text, int type)
-{
-    const int timeout = type == ZMessageDlg::TypeWait ? 200 : 0;
-    auto* dialog = new ZMessageDlg(QStringLiteral("Vardel"), text, type, timeout, nullptr, "ZMessageDlg", true);
-    const int result = dialog->exec();
-    delete dialog;
-    return result;
-}
-
 void Vardel::pkgRefuse()
 {
     {
         const ZConfig lang(langFile, false);
-        pkgMessage(text(lang, "INSTALL_ERROR"), ZMessageDlg::TypeInformation);
+        message(text(lang, "INSTALL_ERROR"), ZMessageDlg::TypeInformation);
     }
     Shell::run(QStringLiteral("rm -r /mmc/mmca1/.system/tempmpkg"));
 }
@@ -40,7 +31,7 @@ void Vardel::Instalar(const QString& path)
 {
     {
         const ZConfig lang(langFile, false);
-        pkgMessage(text(lang, "INSTALL_READING") + u'\n' + text(lang, "INSTALL_WAIT"), ZMessageDlg::TypeWait);
+        message(text(lang, "INSTALL_READING") + u'\n' + text(lang, "INSTALL_WAIT"), ZMessageDlg::TypeWait);
     }
     Shell::run(QStringLiteral("rm -r /mmc/mmca1/.system/tempmpkg"));
     Shell::run(QStringLiteral("mkdir /mmc/mmca1/.system/tempmpkg"));
@@ -90,11 +81,8 @@ void Vardel::Instalar(const QString& path)
     }
     if (installed) {
         const ZConfig lang(langFile, false);
-        auto* dialog = new ZMessageDlg(QStringLiteral("Vardel"), text(lang, "INSTALL_INSTALLED"),
-                                       ZMessageDlg::TypeInformation, 0, nullptr, "ZMessageDlg", true);
-        dialog->exec();
+        message(text(lang, "INSTALL_INSTALLED"), ZMessageDlg::TypeInformation);
         Shell::run(QStringLiteral("rm -r /mmc/mmca1/.system/tempmpkg"));
-        delete dialog;
         return;
     }
 
@@ -123,7 +111,7 @@ void Vardel::InstalarApp(const QString& /*package*/, const QString& name)
         return;
     const AppRecord::Place place = checked == 0 ? AppRecord::phone() : AppRecord::card();
 
-    pkgMessage(text(lang, "INSTALL_INSTALLING") + u'\n' + text(lang, "INSTALL_WAIT"), ZMessageDlg::TypeWait);
+    message(text(lang, "INSTALL_INSTALLING") + u'\n' + text(lang, "INSTALL_WAIT"), ZMessageDlg::TypeWait);
 
     const AppRecord::DesktopEntry desktop = AppRecord::read(ZConfig(progDir + "/tempdesktop", false));
     const QString workFolder = QString::fromLatin1(AppRecord::workDir) + u'/' + desktop.directory;
@@ -144,7 +132,7 @@ void Vardel::InstalarApp(const QString& /*package*/, const QString& name)
         || !Paths::isDirectory(installFolder) || Paths::exists(workFolder)) {
         Shell::run(QStringLiteral("rm %1/tempdesktop"), progDir);
         Shell::run(QStringLiteral("rm -r /mmc/mmca1/.system/tempmpkg"));
-        pkgMessage(text(lang, "INSTALL_ERROR"), ZMessageDlg::TypeInformation);
+        message(text(lang, "INSTALL_ERROR"), ZMessageDlg::TypeInformation);
         return;
     }
 
@@ -191,7 +179,7 @@ void Vardel::InstalarApp(const QString& /*package*/, const QString& name)
     Shell::run(QStringLiteral("rm -r /mmc/mmca1/.system/tempmpkg"));
     LimpiarCR();
 
-    pkgMessage(texto((name + u' ' + lang.readEntry(QStringLiteral("VARDEL"), QStringLiteral("INSTALL_SUCCESS"),
+    message(texto((name + u' ' + lang.readEntry(QStringLiteral("VARDEL"), QStringLiteral("INSTALL_SUCCESS"),
                                                    QString())).toLatin1()),
                ZMessageDlg::TypeInformation);
     Shell::run(QStringLiteral("busybox killall am"));
@@ -200,7 +188,7 @@ void Vardel::InstalarApp(const QString& /*package*/, const QString& name)
 void Vardel::BuscarMPKG()
 {
     const ZConfig lang(langFile, false);
-    pkgMessage(text(lang, "INSTALL_SEARCH") + u'\n' + text(lang, "INSTALL_WAIT"), ZMessageDlg::TypeWait);
+    message(text(lang, "INSTALL_SEARCH") + u'\n' + text(lang, "INSTALL_WAIT"), ZMessageDlg::TypeWait);
     auto* dialog = new ZSingleSelectDlg(QStringLiteral("Vardel"), QString(), nullptr, "ZSingleSelectDlg", true);
 
     Shell::run(QStringLiteral("find /ezxlocal/download/mystuff -name \"*.mpkg\" > %1/mpkgtemp"), progDir);
@@ -211,9 +199,7 @@ void Vardel::BuscarMPKG()
 
     if (names.isEmpty()) {
         delete dialog;
-        noticeDlg = new ZNoticeDlg(ZNoticeDlg::Other, 3000, QString(), text(lang, "INSTALL_NOTHING"), this, "z", true);
-        noticeDlg->show();
-        noticeDlg = nullptr;
+        timedNotice(ZNoticeDlg::Other, 3000, text(lang, "INSTALL_NOTHING"));
         return;
     }
 

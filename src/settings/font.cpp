@@ -85,10 +85,7 @@ void Vardel::SelectFont(const QString& current)
     if (names.isEmpty()) {
         // The empty scratch file stays; the next search starts it afresh.
         const ZConfig lang(langFile, false);
-        noticeDlg = new ZNoticeDlg(ZNoticeDlg::Other, 3000, QString(), text(lang, "FONT_NOTHING"), this, "z",
-                                   true);
-        noticeDlg->show();
-        noticeDlg = nullptr;
+        timedNotice(ZNoticeDlg::Other, 3000, text(lang, "FONT_NOTHING"));
         return;
     }
 

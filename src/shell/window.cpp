@@ -76,12 +76,7 @@ void Vardel::slotCurrentChanged(QWidget* /*page*/)
 
 void Vardel::salir()
 {
-    auto* dialog = new ZMessageDlg(
-        QStringLiteral("Vardel"),
-        QStringLiteral("Desea salir?\nRecuerde que algunos cambios no tendran efecto hasta reiniciar."),
-        ZMessageDlg::TypeChoose, 0, nullptr, "ZMessageDlg");
-    const int answer = dialog->exec();
-    delete dialog;
-    if (answer != 0)
+    if (askYesNo(QStringLiteral(
+            "Desea salir?\nRecuerde que algunos cambios no tendran efecto hasta reiniciar.")))
         QApplication::quit();
 }

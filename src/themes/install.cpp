@@ -74,11 +74,7 @@ void Vardel::InstalarSkinBrenik(const QString& /*package*/, const QString& theme
         const ZConfig lang(langFile, false);
         question = QStringLiteral("%1 %2?").arg(text(lang, "INSTALL_SKIN_ASK"), themeName);
     }
-    auto* dialog = new ZMessageDlg(QStringLiteral("Vardel"), question, ZMessageDlg::TypeChoose, 0,
-                                   nullptr, "ZMessageDlg", true);
-    const int answer = dialog->exec();
-    delete dialog;
-    if (answer == 0)
+    if (!askYesNo(question))
         return;
     installTheme(SkinPlace::Firmware);
 }
@@ -167,10 +163,7 @@ void Vardel::installTheme(SkinPlace place)
     }
     if (!firmware)
         LimpiarCR();
-    auto* message = new ZMessageDlg(QStringLiteral("Vardel"), done, ZMessageDlg::TypeInformation, 0,
-                                    nullptr, "ZMessageDlg", true);
-    message->exec();
-    delete message;
+    message(done, ZMessageDlg::TypeInformation);
 
     Shell::run(QStringLiteral("/usr/SYSqtapp/systemsetup/themesetup"));
 }
@@ -186,15 +179,12 @@ bool Vardel::themePackageAccepted()
 
 void Vardel::refuseThemePackage()
 {
-    QString message;
+    QString refusal;
     {
         const ZConfig lang(langFile, false);
-        message = text(lang, "INSTALL_ERROR");
+        refusal = text(lang, "INSTALL_ERROR");
     }
-    auto* dialog = new ZMessageDlg(QStringLiteral("Vardel"), message, ZMessageDlg::TypeInformation, 0,
-                                   nullptr, "ZMessageDlg", true);
-    dialog->exec();
+    message(refusal, ZMessageDlg::TypeInformation);
     Shell::run(QStringLiteral("rm %1/tempdesktop"), progDir);
     Shell::run(QStringLiteral("rm -r /mmc/mmca1/.system/tempmpkg"));
-    delete dialog;
 }

@@ -72,7 +72,7 @@ void Vardel::BorrarTema()
 
     if (selected == QLatin1String("Alkali")) {
         const ZConfig lang(langFile, false);
-        themeNotice(3000, text(lang, "THEME_LOCKED"));
+        timedNotice(ZNoticeDlg::Other, 3000, text(lang, "THEME_LOCKED"));
         return;
     }
 
@@ -101,7 +101,7 @@ void Vardel::BorrarTema()
     const QString skin = ZConfig(target, false).readEntry(configSection, "Skin", "");
     if (inUse == skin) {
         const ZConfig lang(langFile, false);
-        themeNotice(3000, text(lang, "THEME_CURRENT"));
+        timedNotice(ZNoticeDlg::Other, 3000, text(lang, "THEME_CURRENT"));
         return;
     }
 
@@ -119,11 +119,7 @@ void Vardel::BorrarTema()
         const ZConfig lang(langFile, false);
         question = QStringLiteral("%1 %2?").arg(text(lang, "UNINSTALL_MSG"), selected);
     }
-    auto* dialog = new ZMessageDlg(QStringLiteral("Vardel"), question, ZMessageDlg::TypeChoose, 0,
-                                   nullptr, "ZMessageDlg", true);
-    const int answer = dialog->exec();
-    delete dialog;
-    if (answer == 0)
+    if (!askYesNo(question))
         return;
 
     // Read again: the descriptor is the one to trust at the moment of removal.
@@ -140,15 +136,9 @@ void Vardel::BorrarTema()
     // theme was not removed: nothing to announce.
     if (!Paths::exists(target)) {
         const ZConfig lang(langFile, false);
-        themeNotice(8000, QStringLiteral("%1 %2").arg(selected, text(lang, "UNINSTALL_SUCCESS")));
+        timedNotice(ZNoticeDlg::Other, 8000, QStringLiteral("%1 %2").arg(selected, text(lang, "UNINSTALL_SUCCESS")));
     }
     emptyList(listaSkins);
     CargarListaSkins();
 }
 
-void Vardel::themeNotice(int msec, const QString& text)
-{
-    noticeDlg = new ZNoticeDlg(ZNoticeDlg::Other, msec, QString(), text, this, "z", true);
-    noticeDlg->show();
-    noticeDlg = nullptr;
-}
