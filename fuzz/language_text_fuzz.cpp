@@ -81,20 +81,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const QString shown = Texts::decode(bytes.constData(), unicode);
         const qsizetype nul = bytes.indexOf('\0');
         const QByteArray stored = nul < 0 ? bytes : bytes.left(nul);
-        const std::string what = "file " + Fuzz::show(file) + "\nid " + id.toStdString() + " stored "
-            + Fuzz::show(stored) + "\nshown " + Fuzz::show(shown);
+        const auto what = [&] {
+            return "file " + Fuzz::show(file) + "\nid " + id.toStdString() + " stored "
+                + Fuzz::show(stored) + "\nshown " + Fuzz::show(shown);
+        };
         if (!unicode) {
-            FUZZ_CHECK(shown.size() == stored.size(), what);
+            FUZZ_CHECK(shown.size() == stored.size(), what());
             for (qsizetype i = 0; i < stored.size(); ++i)
-                FUZZ_CHECK(shown[i].unicode() == static_cast<unsigned char>(stored[i]), what);
+                FUZZ_CHECK(shown[i].unicode() == static_cast<unsigned char>(stored[i]), what());
             continue;
         }
-        FUZZ_CHECK(!shown.contains(QChar(0)) && shown.size() <= stored.size(), what);
+        FUZZ_CHECK(!shown.contains(QChar(0)) && shown.size() <= stored.size(), what());
         // A leading byte-order mark is a marker, not text.
         const QByteArray text = stored.startsWith("\xef\xbb\xbf") ? stored.mid(3) : stored;
-        FUZZ_CHECK(shown.isEmpty() == text.isEmpty(), what);
+        FUZZ_CHECK(shown.isEmpty() == text.isEmpty(), what());
         if (isValidUtf8(text))
-            FUZZ_CHECK(shown.toUtf8() == text, what);
+            FUZZ_CHECK(shown.toUtf8() == text, what());
     }
     return 0;
 }

@@ -49,8 +49,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!noFile)
         FUZZ_CHECK(Fuzz::writeFile(path, content), "cannot write " + path.toStdString());
 
-    const std::string what = "section " + Fuzz::show(section) + "\nkey " + Fuzz::show(key)
-        + "\nvalue " + Fuzz::show(value) + "\nfile " + (noFile ? "(none)" : Fuzz::show(content));
+    const auto what = [&] {
+        return "section " + Fuzz::show(section) + "\nkey " + Fuzz::show(key) + "\nvalue "
+            + Fuzz::show(value) + "\nfile " + (noFile ? "(none)" : Fuzz::show(content));
+    };
 
     ZConfig writer(path, true);
     const QString group = QString::fromLatin1(section);
@@ -60,24 +62,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!written) {
         const QByteArray after = Fuzz::readFile(path);
         FUZZ_CHECK(noFile ? !QFile::exists(path) : after == content,
-                   what + "\nrefused, yet the file became " + Fuzz::show(after));
+                   what() + "\nrefused, yet the file became " + Fuzz::show(after));
         FUZZ_CHECK(!(isPlain(section, true) && isPlain(key, false) && isPlain(value, true)),
-                   what + "\na plain write was refused");
+                   what() + "\na plain write was refused");
         return 0;
     }
 
     const QByteArray after = Fuzz::readFile(path);
     const ZConfig reader(path, false);
     FUZZ_CHECK(reader.readEntry(group, name, QStringLiteral("<default>")) == QString::fromLatin1(value),
-               what + "\nreads back as " + Fuzz::show(reader.readEntry(group, name)) + "\nfile now "
+               what() + "\nreads back as " + Fuzz::show(reader.readEntry(group, name)) + "\nfile now "
                    + Fuzz::show(after));
     FUZZ_CHECK(writer.readEntry(group, name, QStringLiteral("<default>")) == QString::fromLatin1(value),
-               what + "\nthe writing object does not see its own write");
+               what() + "\nthe writing object does not see its own write");
 
     // Every other entry as before; nothing gained but the written key.
     ZConfigText::Sections expected = ZConfigText::parse(content);
     expected[section][key] = value;
     const ZConfigText::Sections now = ZConfigText::parse(after);
-    FUZZ_CHECK(now == expected, what + "\nfile now " + Fuzz::show(after));
+    FUZZ_CHECK(now == expected, what() + "\nfile now " + Fuzz::show(after));
     return 0;
 }
