@@ -4,8 +4,8 @@
 // words, glued to the pattern's own text where the pattern glues them.
 //
 // Input: one byte choosing the pattern, then up to three values separated
-// by NUL bytes (a value cannot hold NUL; every other byte is allowed). Each
-// input starts one shell.
+// by NUL bytes; further NULs stay in the third value, and such a command is
+// refused. Each input starts one shell.
 
 #include "fuzzing.h"
 #include "sealedshell.h"
@@ -82,15 +82,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     expected += '\0';
 
+    // The last value keeps any further NULs: a command holding one cannot
+    // reach the shell whole and must be refused, so nothing runs.
+    const bool refused = values[2].contains('\0');
+    if (refused)
+        expected = "<missing>";
+
     QFile::remove(output);
     const QString command = Shell::fillCommand(QString::fromLatin1(pattern.command), arguments);
-    Shell::run(command);
+    const int status = Shell::run(command);
     const QByteArray printed = Fuzz::readFile(output);
-    FUZZ_CHECK(printed == expected,
-               std::string("context ") + pattern.context + "\npattern "
-                   + Fuzz::show(QByteArray(pattern.command)) + "\nvalues " + Fuzz::show(values[0])
-                   + ", " + Fuzz::show(values[1]) + ", " + Fuzz::show(values[2]) + "\ncommand "
-                   + Fuzz::show(command) + "\nprinted " + Fuzz::show(printed) + "\nexpected "
-                   + Fuzz::show(expected));
+    const auto what = [&] {
+        return std::string("context ") + pattern.context + "\npattern "
+            + Fuzz::show(QByteArray(pattern.command)) + "\nvalues " + Fuzz::show(values[0]) + ", "
+            + Fuzz::show(values[1]) + ", " + Fuzz::show(values[2]) + "\ncommand "
+            + Fuzz::show(command) + "\nprinted " + Fuzz::show(printed) + "\nexpected "
+            + Fuzz::show(expected) + "\nstatus " + std::to_string(status);
+    };
+    FUZZ_CHECK(printed == expected, what());
+    FUZZ_CHECK(refused == (status == Shell::NotRun), what());
     return 0;
 }
