@@ -14,6 +14,8 @@ QPointer<QWidget>& mainWidgetSlot()
 ZApplication::ZApplication(int& argc, char** argv, Type type)
     : QApplication(argc, argv)
     , m_type(type)
+    , m_argc(argc)
+    , m_argv(argv)
 {
     setFont(ZTheme::font());
 }

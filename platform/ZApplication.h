@@ -23,10 +23,19 @@ public:
 
     Type type() const { return m_type; }
 
+    // The argument vector as given to the constructor, after QApplication
+    // took out the options it handles: the arguments' own bytes, which
+    // arguments() can only give decoded (and so not at all for bytes that
+    // are not UTF-8).
+    int argc() const { return m_argc; }
+    char** argv() const { return m_argv; }
+
     // The main widget of whichever application object is running (null when
     // none was shown); usable where only a QApplication exists.
     static QWidget* currentMainWidget();
 
 private:
     Type m_type;
+    int& m_argc;
+    char** m_argv;
 };

@@ -4,6 +4,7 @@
 #include <QJsonDocument>
 #include <QJsonValue>
 #include <QStringList>
+#include <cctype>
 #include <memory>
 
 #include "ZAutomationScript.h"
@@ -126,6 +127,31 @@ bool parseInt(const QString& text, int* out)
     return ok;
 }
 
+QString filePath(const QString& text)
+{
+    const QByteArray utf8 = text.toUtf8();
+    QByteArray bytes;
+    for (qsizetype i = 0; i < utf8.size(); ++i) {
+        const char c = utf8.at(i);
+        if (c == '\\' && i + 1 < utf8.size() && utf8.at(i + 1) == '\\') {
+            bytes += '\\';
+            ++i;
+            continue;
+        }
+        if (c == '\\' && i + 3 < utf8.size() && utf8.at(i + 1) == 'x'
+            && std::isxdigit(uchar(utf8.at(i + 2))) && std::isxdigit(uchar(utf8.at(i + 3)))) {
+            const int value = utf8.mid(i + 2, 2).toInt(nullptr, 16);
+            if (value != 0) {
+                bytes += char(value);
+                i += 3;
+                continue;
+            }
+        }
+        bytes += c;
+    }
+    return QString::fromLatin1(bytes);
+}
+
 bool parseAnswer(const QString& line, ZAutomation::Answer* out)
 {
     using Answer = ZAutomation::Answer;
@@ -160,7 +186,7 @@ bool parseAnswer(const QString& line, ZAutomation::Answer* out)
             return false;
     } else if (kw == QLatin1String("file")) {
         a.kind = Answer::File;
-        a.text = arg.trimmed();
+        a.text = filePath(arg.trimmed());
         if (a.text.isEmpty())
             return false;
     } else {

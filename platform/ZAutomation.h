@@ -22,7 +22,7 @@ bool active(); // EZX_AUTOMATION is set
 struct Answer {
     enum Kind { Cancelled, Accept, Reject, Check, Text, Number, File } kind = Cancelled;
     QList<int> checks; // Check: the entries to check, in script order
-    QString text;      // Text: the text; File: the path
+    QString text;      // Text: the text; File: the path's bytes, one character each
     int number = 0;    // Number
     QString line;      // the script line taken ("" when the script was used up)
 };

@@ -22,6 +22,10 @@ bool isStep(const QString& keyword);
 bool isAnswer(const QString& keyword);
 // One decimal integer (sign allowed), nothing else.
 bool parseInt(const QString& text, int* out);
+// The file name bytes a "file" line names, one character per byte: the
+// text's UTF-8 bytes, where "\xHH" (two hex digits, not 00) stands for the
+// byte HH and "\\" for one backslash; any other backslash is itself.
+QString filePath(const QString& text);
 // Reads an answer line; false when it is malformed or no answer.
 bool parseAnswer(const QString& line, ZAutomation::Answer* out);
 

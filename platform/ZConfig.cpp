@@ -3,7 +3,8 @@
 #include "ZConfigFile.h"
 #include "ZConfigText.h"
 
-#include <QFile>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -18,6 +19,17 @@ bool toLatin1(const QString& text, QByteArray* bytes)
     return true;
 }
 
+// The file name's bytes: the path holds one character per byte. A path with
+// a character above U+00FF or a NUL names no file; it gives nothing, which
+// no file is named by.
+QByteArray fileNameOf(const QString& path)
+{
+    QByteArray bytes;
+    if (!toLatin1(path, &bytes) || bytes.contains('\0'))
+        return QByteArray();
+    return bytes;
+}
+
 } // namespace
 
 ZConfig::ZConfig(const QString& path, bool writeMode)
@@ -25,7 +37,7 @@ ZConfig::ZConfig(const QString& path, bool writeMode)
     , m_writeMode(writeMode)
 {
     // A missing or unreadable file reads as an empty one.
-    ZConfigFile::readAll(QFile::encodeName(path), &m_content);
+    ZConfigFile::readAll(fileNameOf(path), &m_content);
 }
 
 const QByteArray* ZConfig::find(const QString& group, const QString& key) const
@@ -88,8 +100,9 @@ bool ZConfig::write(const QString& group, const QString& key, const QByteArray& 
         || !ZConfigText::isValidKey(k) || !ZConfigText::isValidValue(value))
         return false;
 
+    const QByteArray path = fileNameOf(m_path);
     QByteArray target;
-    if (!ZConfigFile::writeTarget(QFile::encodeName(m_path), &target))
+    if (path.isEmpty() || !ZConfigFile::writeTarget(path, &target))
         return false;
 
     // Always start from what is on disk now, so that writes made through
@@ -102,9 +115,14 @@ bool ZConfig::write(const QString& group, const QString& key, const QByteArray& 
     const bool exists = status == ZConfigFile::ReadStatus::Ok;
 
     const QByteArray updated = ZConfigText::setEntry(content, g, k, value);
-    if (!(exists && updated == content)
-        && !ZConfigFile::replaceAtomically(target, updated, exists ? &info : nullptr))
-        return false;
+    if (!(exists && updated == content)) {
+        // A file this process may not write keeps its protection: it is not
+        // replaced, although a rename in its directory could do so.
+        if (exists && ::faccessat(AT_FDCWD, target.constData(), W_OK, AT_EACCESS) != 0)
+            return false;
+        if (!ZConfigFile::replaceAtomically(target, updated, exists ? &info : nullptr))
+            return false;
+    }
     m_content = updated;
     m_sections.reset();
     return true;

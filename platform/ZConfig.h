@@ -10,9 +10,11 @@
 // content. Every writeEntry reads the file afresh, changes only the one
 // key's line and puts the result on disk atomically before it returns, so an
 // object made later sees the write; the writing object sees it as well.
-// The file keeps its owner and mode, and a file that exists but cannot be
-// read is never written. writeEntry returns false, changing nothing, when
-// the write fails or when the value cannot be stored faithfully: a
+// The path is the file name's bytes, one character per byte (a character
+// above U+00FF names no file). The file keeps its owner and mode; a file
+// that exists but cannot be read, or that this process may not write, is
+// never replaced. writeEntry returns false, changing nothing, when that is
+// so, when the write fails or when the value cannot be stored faithfully: a
 // character above U+00FF, a line break, blanks at either end of a value, or
 // a section or key name the line format cannot hold.
 

@@ -3,7 +3,7 @@
 
 // File access behind ZConfig: whole-file reads that tell a missing file from
 // an unreadable one, and atomic replacement that keeps owner and mode.
-// Paths are local 8-bit file names (QFile::encodeName).
+// Paths are the file names' bytes.
 
 #include <QByteArray>
 

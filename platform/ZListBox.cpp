@@ -543,6 +543,9 @@ void ZListBox::resizeEvent(QResizeEvent* event)
 {
     QAbstractScrollArea::resizeEvent(event);
     relayout();
+    // A row made current while the list was still small may have scrolled
+    // it; at its real size the list shows that row from the top again.
+    ensureCurrentVisible();
 }
 
 void ZListBox::focusInEvent(QFocusEvent* event)

@@ -149,7 +149,10 @@ int ZPopup::exec()
         error = QStringLiteral("no answer in the script at this point");
     done(result);
     QJsonObject event = describe();
-    event[QStringLiteral("answer")] = ZAutomation::answerValue(answer);
+    // The script line of a masked entry holds the secret; it is left out.
+    event[QStringLiteral("answer")] = event.value(QStringLiteral("masked")).toBool()
+                                          ? QJsonValue(QStringLiteral("text (masked)"))
+                                          : ZAutomation::answerValue(answer);
     event[QStringLiteral("result")] = result;
     if (!error.isEmpty())
         event[QStringLiteral("error")] = error;

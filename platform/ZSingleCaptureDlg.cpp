@@ -32,8 +32,11 @@ QJsonObject ZSingleCaptureDlg::describe() const
     QJsonObject o = ZPopup::describe();
     o[QStringLiteral("text")] = m_text;
     o[QStringLiteral("type")] = m_captureType;
-    o[QStringLiteral("value")] = m_edit->text();
-    o[QStringLiteral("masked")] = m_edit->echoMode() != QLineEdit::Normal;
+    // A masked entry is a secret: the transcript shows it as the screen
+    // does, one mark per character.
+    const bool masked = m_edit->echoMode() != QLineEdit::Normal;
+    o[QStringLiteral("value")] = masked ? QString(m_edit->text().size(), u'*') : m_edit->text();
+    o[QStringLiteral("masked")] = masked;
     return o;
 }
 

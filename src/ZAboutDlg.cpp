@@ -1,16 +1,17 @@
 #include "ZAboutDlg.h"
 
-#include <QCoreApplication>
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPixmap>
 #include <QSpacerItem>
 #include <QTextDocument>
+#include <QUrl>
+#include <QVariant>
 #include <QVBoxLayout>
 
 #include <ZSoftKey.h>
 
+#include "shell/paths.h"
 #include "shell/startup.h"
 
 QString aboutText(const QString& programDir, bool iconExists)
@@ -34,8 +35,8 @@ ZAboutDialog::ZAboutDialog()
 {
     setMainWidgetTitle(QStringLiteral("Vardel"));
 
-    const QString programDir = Startup::programDir(QCoreApplication::arguments().value(0),
-                                                   QCoreApplication::applicationDirPath());
+    const QString programDir = Startup::programDir();
+    const QPixmap icon = Paths::loadPixmap(programDir + QLatin1String("/images/icon.png"));
 
     auto* content = new QWidget(this);
     auto* column = new QVBoxLayout(content);
@@ -53,8 +54,11 @@ ZAboutDialog::ZAboutDialog()
     auto* text = new QLabel(content);
     text->setTextFormat(Qt::RichText);
     text->setWordWrap(true);
-    text->setText(aboutText(programDir,
-                            QFileInfo(programDir + QLatin1String("/images/icon.png")).isFile()));
+    // The text names the icon by the program directory's bytes, which Qt's
+    // own loading would take for another file (or none); the one picture of
+    // the text is handed over here instead.
+    text->setResourceProvider([icon](const QUrl&) { return QVariant(icon); });
+    text->setText(aboutText(programDir, !icon.isNull()));
     text->setObjectName(QStringLiteral("aboutText"));
     row->addWidget(text, 1);
 

@@ -2,17 +2,16 @@
 
 #include <QApplication>
 #include <QEvent>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QPixmap>
+#include <QRegularExpression>
 
 #include <ZListBoxItem.h>
 
+#include "shell/paths.h"
 #include "shell/startup.h"
 #include "vardel.h"
 
-#include <dirent.h>
+#include <fnmatch.h>
 
 QList<BrowserRow> browserRows(QStringList folders, QStringList files, const QString& dir)
 {
@@ -40,22 +39,33 @@ QList<BrowserRow> browserRows(QStringList folders, QStringList files, const QStr
 
 namespace {
 
-// Whether the directory can really be listed by this process. QDir's own
-// readability test asks for the real user's rights, and an entry list that
-// fails is simply empty, so open it once to be sure.
-bool canList(const QString& path)
+// A row of the browser: the entry's name as its bytes, which the row shows
+// decoded.
+class BrowserItem : public ZListBoxItem
 {
-    DIR* dir = ::opendir(QFile::encodeName(path).constData());
-    if (!dir)
-        return false;
-    ::closedir(dir);
-    return true;
-}
+public:
+    BrowserItem(ZListBox* list, const QString& layout, const QString& name)
+        : ZListBoxItem(list, layout)
+        , name(name)
+    {
+    }
+    const QString name;
+};
 
-QString currentProgramDir()
+// Whether a file name matches the filter: wildcard patterns separated by
+// blanks or ";", letter case ignored, as QDir takes a name filter.
+bool matches(const QString& filter, const QString& name)
 {
-    return Startup::programDir(QCoreApplication::arguments().value(0),
-                               QCoreApplication::applicationDirPath());
+    const QByteArray bytes = Paths::toBytes(name);
+    const QStringList patterns = filter.split(QRegularExpression(QStringLiteral("[ ;]")),
+                                              Qt::SkipEmptyParts);
+    if (patterns.isEmpty())
+        return true;
+    for (const QString& pattern : patterns) {
+        if (::fnmatch(Paths::toBytes(pattern).constData(), bytes.constData(), FNM_CASEFOLD) == 0)
+            return true;
+    }
+    return false;
 }
 
 } // namespace
@@ -68,8 +78,8 @@ FileBrowser::FileBrowser(const QString& filter, const QString& layout, QWidget* 
 {
     // The row pictures come from the program directory; know it before the
     // first listing so that it has them too.
-    ProgDir = currentProgramDir();
-    setDir(QDir::currentPath());
+    ProgDir = Startup::programDir();
+    setDir(Paths::currentDirectory());
 
     connect(this, &ZListBox::highlighted, this, &FileBrowser::itemHighlighted);
     connect(this, &ZListBox::selected, this, &FileBrowser::itemSelected);
@@ -82,37 +92,38 @@ void FileBrowser::setDir(const QString& path)
 {
     clear();
 
-    QDir dir(path, filter, QDir::Name | QDir::IgnoreCase, QDir::AllEntries);
-    if (!dir.exists() || !canList(path))
+    QStringList folders;
+    QStringList files;
+    if (!Paths::listDirectory(path, &folders, &files))
         return;
+    files.removeIf([this](const QString& name) { return !matches(filter, name); });
 
-    dir.setFilter(QDir::AllDirs | QDir::Hidden);
-    const QStringList folders = dir.entryList();
-    dir.setFilter(QDir::Files | QDir::Hidden);
-    const QStringList files = dir.entryList();
-
-    currentDir = dir.canonicalPath();
+    const QString canonical = Paths::canonical(path);
+    currentDir = canonical.isEmpty() ? path : canonical;
 
     const QPixmap pictures[] = {
-        QPixmap(ProgDir + QLatin1String("/images/folder.png")),
-        QPixmap(ProgDir + QLatin1String("/images/file.png")),
-        QPixmap(ProgDir + QLatin1String("/images/back.png")),
+        Paths::loadPixmap(ProgDir + QLatin1String("/images/folder.png")),
+        Paths::loadPixmap(ProgDir + QLatin1String("/images/file.png")),
+        Paths::loadPixmap(ProgDir + QLatin1String("/images/back.png")),
     };
     const QString rowLayout = layout();
     for (const BrowserRow& row : browserRows(folders, files, currentDir)) {
-        auto* item = new ZListBoxItem(this, rowLayout);
+        auto* item = new BrowserItem(this, rowLayout, row.name);
         item->setPixmap(0, pictures[row.kind]);
-        item->appendSubItem(1, row.name);
+        item->appendSubItem(1, Paths::forDisplay(row.name));
         insertItem(item, -1, true);
     }
 }
 
 bool FileBrowser::showEntry(const QString& path)
 {
-    const QFileInfo info(path);
-    setDir(info.path());
+    const qsizetype slash = path.lastIndexOf(u'/');
+    if (slash < 0)
+        return false;
+    setDir(slash == 0 ? QStringLiteral("/") : path.left(slash));
+    const QString name = path.mid(slash + 1);
     for (int i = 0; i < count(); ++i) {
-        if (rowName(i) != info.fileName())
+        if (rowName(i) != name)
             continue;
         // A row that is current already would not be highlighted again.
         if (currentItem() == i)
@@ -126,6 +137,12 @@ bool FileBrowser::showEntry(const QString& path)
 
 QString FileBrowser::rowName(int index) const
 {
+    const auto* row = dynamic_cast<const BrowserItem*>(item(index));
+    return row ? row->name : QString();
+}
+
+QString FileBrowser::rowText(int index) const
+{
     const ZListBoxItem* row = item(index);
     return row ? row->getSubItemText(1, 0) : QString();
 }
@@ -138,7 +155,7 @@ QString FileBrowser::rowPath(int index) const
 void FileBrowser::itemHighlighted(int index)
 {
     const QString path = rowPath(index);
-    if (index >= 0 && index < count() && QFileInfo(path).isFile()) {
+    if (index >= 0 && index < count() && Paths::isRegularFile(path)) {
         pickedPath = path;
         emit picked(path);
         emit isFilePicked(true);
@@ -153,10 +170,9 @@ void FileBrowser::itemSelected(int index)
     if (index < 0 || index >= count())
         return;
     const QString path = rowPath(index);
-    const QFileInfo info(path);
-    if (info.isDir())
+    if (Paths::isDirectory(path))
         setDir(path);
-    else if (info.isFile())
+    else if (Paths::isRegularFile(path))
         pickedPath = path;
 }
 
@@ -166,7 +182,7 @@ void FileBrowser::itemClicked(ZListBoxItem* row)
     if (i < 0)
         return;
     const QString path = rowPath(i);
-    if (QFileInfo(path).isDir()) {
+    if (Paths::isDirectory(path)) {
         setDir(path);
         enteredByClick.start();
     }

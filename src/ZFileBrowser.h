@@ -16,8 +16,8 @@ struct BrowserRow {
 };
 
 // The rows for a directory whose canonical path is dir, given the names its
-// listing holds: folders first, then files, each group in case-sensitive
-// character order; "." left out; ".." shown as an ordinary folder. When the
+// listing holds (as bytes, one character each): folders first, then files,
+// each group in case-sensitive byte order; "." left out; ".." shown as an ordinary folder. When the
 // listing has no "..", a back row named ".." leads the list, except in "/"
 // or a directory of a one-character path.
 QList<BrowserRow> browserRows(QStringList folders, QStringList files, const QString& dir);
@@ -25,6 +25,10 @@ QList<BrowserRow> browserRows(QStringList folders, QStringList files, const QStr
 // A list that shows one directory at a time, folders first, and lets the
 // user walk the tree. Highlighting a file picks it; entering a folder (select
 // or click) lists it.
+//
+// Paths and names are held as their bytes (see shell/paths.h): the rows show
+// the names decoded for the eye, a byte that is not UTF-8 as U+FFFD, but
+// every path the browser gives out names exactly the entry listed.
 class FileBrowser : public ZListBox
 {
     Q_OBJECT
@@ -41,8 +45,10 @@ public:
     // as a user walking there would. False when there is no such row.
     bool showEntry(const QString& path);
 
-    // The row's name (its text) and its full path in currentDir.
+    // The row's entry name (its bytes), the text the row shows, and the
+    // entry's full path in currentDir.
     QString rowName(int index) const;
+    QString rowText(int index) const;
     QString rowPath(int index) const;
 
     QString filter;     // name filter for files; folders are never filtered

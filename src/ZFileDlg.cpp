@@ -1,7 +1,6 @@
 #include "ZFileDlg.h"
 
 #include <QCoreApplication>
-#include <QFileInfo>
 #include <QJsonArray>
 #include <QKeyEvent>
 #include <QLabel>
@@ -13,6 +12,7 @@
 #include <ZSoftKey.h>
 
 #include "ZFileBrowser.h"
+#include "shell/paths.h"
 #include "shell/startup.h"
 
 QString languageText(const ZConfig& language, const char* id)
@@ -56,7 +56,7 @@ void describeBrowser(QJsonObject& fields, const FileBrowser* browser, const QStr
 {
     QJsonArray entries;
     for (int i = 0; i < browser->count(); ++i)
-        entries.append(browser->rowName(i));
+        entries.append(browser->rowText(i));
     QJsonArray checked;
     if (browser->currentItem() >= 0)
         checked.append(browser->currentItem());
@@ -77,8 +77,7 @@ ZFileOpenDialog::ZFileOpenDialog()
     setContentWidget(content);
 
     // The texts come from the language chosen in the settings file.
-    const QString programDir = Startup::programDir(QCoreApplication::arguments().value(0),
-                                                   QCoreApplication::applicationDirPath());
+    const QString programDir = Startup::programDir();
     const ZConfig settings(programDir + QLatin1String("/Vardel.cfg"), false);
     const ZConfig language(programDir + QLatin1String("/languages/")
                                + settings.readEntry(QStringLiteral("Vardel"),
@@ -108,7 +107,7 @@ bool ZFileOpenDialog::answerFile(const QString& path)
 QJsonObject ZFileOpenDialog::describe() const
 {
     QJsonObject fields = MyBaseDlg::describe();
-    describeBrowser(fields, browser, browser->currentDir);
+    describeBrowser(fields, browser, Paths::forDisplay(browser->currentDir));
     return fields;
 }
 
@@ -148,19 +147,23 @@ void ZFileSaveDialog::accept()
         message.exec();
         return;
     }
-    fileName = name;
+    // The typed name as the bytes of a file name, like dirName.
+    fileName = Paths::fromQt(name);
     dirName = browser->currentDir;
     MyBaseDlg::accept();
 }
 
 bool ZFileSaveDialog::answerFile(const QString& path)
 {
-    const QFileInfo info(path);
-    browser->setDir(info.path());
+    const qsizetype slash = path.lastIndexOf(u'/');
+    const QString dir = slash < 0 ? QStringLiteral(".") : slash == 0 ? QStringLiteral("/")
+                                                                     : path.left(slash);
+    browser->setDir(dir);
     // Never save into some other directory than the one asked for.
-    if (browser->currentDir != QFileInfo(info.path()).canonicalFilePath())
+    const QString canonical = Paths::canonical(dir);
+    if (canonical.isEmpty() || browser->currentDir != canonical)
         return false;
-    nameField->setText(info.fileName());
+    nameField->setText(Paths::forDisplay(path.mid(slash + 1)));
     accept();
     return true;
 }

@@ -14,7 +14,8 @@ QString languageText(const ZConfig& language, const char* id);
 
 // Full-screen file chooser: a browser that starts at "/", a select key and a
 // cancel key. After exec() returned 1, fileName holds the chosen file ("" when
-// a folder was highlighted) and dirName the directory shown.
+// a folder was highlighted) and dirName the directory shown, both as their
+// bytes (shell/paths.h), ready for a command.
 class ZFileOpenDialog : public MyBaseDlg
 {
     Q_OBJECT
@@ -33,7 +34,8 @@ protected:
 };
 
 // Full-screen dialog that asks for a file name and a directory to save into.
-// Accepting with an empty name explains and keeps the dialog open.
+// Accepting with an empty name explains and keeps the dialog open. fileName
+// is the typed name's UTF-8 bytes, dirName the directory's bytes.
 class ZFileSaveDialog : public MyBaseDlg
 {
     Q_OBJECT

@@ -1,7 +1,6 @@
 #include "vardel.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QTextCodec>
 
 #include <ZApplication.h>
@@ -19,12 +18,6 @@ QTextCodec* txtcodec = QTextCodec::codecForName("UTF-8");
 QString ProgDir;
 
 namespace {
-
-// A file name as the shell commands see it: its bytes, one character each.
-QString asLatin1Path(const QString& fileName)
-{
-    return QString::fromLatin1(QFile::encodeName(fileName));
-}
 
 ZApplication* application()
 {
@@ -70,8 +63,7 @@ Vardel::~Vardel() = default;
 
 QString Vardel::getProgramDir()
 {
-    const QString argv0 = asLatin1Path(QCoreApplication::arguments().value(0));
-    progDir = Startup::programDir(argv0, asLatin1Path(QCoreApplication::applicationDirPath()));
+    progDir = Startup::programDir();
     return progDir;
 }
 

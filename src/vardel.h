@@ -136,12 +136,48 @@ private:
 
     // Helpers of the subsystems, each in its own folder.
     // packages (src/packages)
+    // Shows a ZMessageDlg titled "Vardel" (a wait message of type 3 closes
+    // itself after 200 ms), runs it modally, deletes it and returns its result.
+    int pkgMessage(const QString& text, int type);
+    // Tells the user the package cannot be installed and removes the work
+    // directory; nothing else on the phone has changed.
+    void pkgRefuse();
+    // Rewrites one registry tidily through its temporary file; a registry
+    // that exists but cannot be read is left as it is.
+    void pkgCleanRegistry(const QString& registry, const QString& temp);
+    // The current row of the applications list: its name as shown and the
+    // registry its location line names. False when no row is current.
+    bool pkgCurrentApp(QString* name, QString* registry);
+    // Removes an application's folder when it lies inside an install base.
+    void pkgRemoveDirectory(const QString& directory);
+    // texto() with the language file already opened.
+    QString pkgTexto(const ZConfig& lang, const QString& bytes);
 
     // autorun (src/autorun)
 
     // themes (src/themes)
+    enum class SkinPlace : int;
+    // The installation of the unpacked theme package into one place, from
+    // the wait message to the theme settings application.
+    void installTheme(SkinPlace place);
+    // The theme package's names, when they allow a safe install; otherwise
+    // the package is refused (INSTALL_ERROR), its work directory and desktop
+    // scratch file removed, and false returned.
+    bool themePackageAccepted();
+    // Tells the user the theme package cannot be installed, and removes the
+    // work directory and the desktop scratch file.
+    void refuseThemePackage();
+    // A self-closing notice over the window (3000 or 8000 milliseconds).
+    void themeNotice(int msec, const QString& text);
 
     // settings (src/settings)
+    // The number picker of one of NumericSettings::all, by its index.
+    void editNumber(int setting);
+    // The on/off editor of a flag-table setting (a FlexBits::Switch).
+    void editFlexSwitch(int which);
+    // The font choice on either firmware: a font file's path, or "NO" for
+    // the system font; recorded in the settings file.
+    void applyFont(const QString& fontPath);
 
     // anti-theft (src/antitheft)
 };

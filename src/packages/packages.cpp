@@ -1,14 +1,264 @@
-// Package installation, the applications list, launching and removal.
-// Operations arrive with their own issue; until then they do nothing.
+// Packages: unpacking and checking a package, installing an application,
+// the package search, the registry clean-up and the package type's handler.
 
 #include "vardel.h"
 
-void Vardel::Instalar(const QString&) {}
-void Vardel::InstalarApp(const QString&, const QString&) {}
-void Vardel::LimpiarCR() {}
-void Vardel::AsociarMPKGs() {}
-void Vardel::CargarListaApps() {}
-void Vardel::EjecutarMPKG() {}
-void Vardel::BuscarMPKG() {}
-void Vardel::BorrarMPKG() {}
-void Vardel::appClicked(ZListBoxItem*) {}
+#include <QApplication>
+
+#include <ZConfig.h>
+#include <ZListBox.h>
+#include <ZMessageDlg.h>
+#include <ZNoticeDlg.h>
+#include <ZSingleSelectDlg.h>
+
+#include "autorun/startupscript.h"
+#include "packages/listing.h"
+#include "packages/record.h"
+#include "packages/registrytext.h"
+#include "shell/paths.h"
+#include "shell/shellrun.h"
+
+int Vardel::pkgMessage(const QString& text, int type)
+{
+    const int timeout = type == ZMessageDlg::TypeWait ? 200 : 0;
+    auto* dialog = new ZMessageDlg(QStringLiteral("Vardel"), text, type, timeout, nullptr, "ZMessageDlg", true);
+    const int result = dialog->exec();
+    delete dialog;
+    return result;
+}
+
+void Vardel::pkgRefuse()
+{
+    {
+        const ZConfig lang(langFile, false);
+        pkgMessage(text(lang, "INSTALL_ERROR"), ZMessageDlg::TypeInformation);
+    }
+    Shell::run(QStringLiteral("rm -r /mmc/mmca1/.system/tempmpkg"));
+}
+
+void Vardel::Instalar(const QString& path)
+{
+    {
+        const ZConfig lang(langFile, false);
+        pkgMessage(text(lang, "INSTALL_READING") + u'\n' + text(lang, "INSTALL_WAIT"), ZMessageDlg::TypeWait);
+    }
+    Shell::run(QStringLiteral("rm -r /mmc/mmca1/.system/tempmpkg"));
+    Shell::run(QStringLiteral("mkdir /mmc/mmca1/.system/tempmpkg"));
+
+    // The package is listed before anything is unpacked: one that cannot be
+    // read to its end, or that would put files outside its own folder, is
+    // refused.
+    const int listed = Shell::run(
+        QStringLiteral("busybox gzip -c -d %1 > /dev/null && busybox gzip -c -d %2 | busybox tar -tv -f - > %3/mpkglist"),
+        path, path, progDir);
+    const PackageListing::Result listing = PackageListing::check(Shell::readLines(progDir + "/mpkglist"));
+    Shell::run(QStringLiteral("rm %1/mpkglist"), progDir);
+    if (listed != 0 || !listing.safe) {
+        pkgRefuse();
+        return;
+    }
+
+    Shell::run(QStringLiteral("busybox gzip -c -d %1 | busybox tar -xv -f - -C /mmc/mmca1/.system/tempmpkg/"), path);
+    Shell::run(QStringLiteral("cat /mmc/mmca1/.system/tempmpkg/*/*.desktop > %1/tempdesktop"), progDir);
+
+    const QString entry = QStringLiteral("Desktop Entry");
+    const ZConfig desktop(progDir + "/tempdesktop", false);
+    const QString name = desktop.readEntry(entry, QStringLiteral("Name"), QString());
+
+    // An application is installed as its top-level folder, under the name
+    // Directory gives it.
+    if (!name.isEmpty()
+        && !PackageListing::directoryFits(desktop.readEntry(entry, QStringLiteral("Directory"), QString()),
+                                          listing.topDirectory)) {
+        Shell::run(QStringLiteral("rm %1/tempdesktop"), progDir);
+        pkgRefuse();
+        return;
+    }
+
+    // Installed already: an application of the same whole name is in one of
+    // the registries.
+    bool installed = false;
+    if (!name.isEmpty()) {
+        Shell::run(QStringLiteral("sed -n -e '/^Name =/p' /mmc/mmca1/.system/java/CardRegistry "
+                                  "/ezxlocal/download/appwrite/am/UserRegistry > %1/TempApps"),
+                   progDir);
+        for (const QString& line : Shell::readLines(progDir + "/TempApps")) {
+            if (RegistryText::nameOnLine(line) == name)
+                installed = true;
+        }
+        Shell::run(QStringLiteral("rm %1/TempApps"), progDir);
+    }
+    if (installed) {
+        const ZConfig lang(langFile, false);
+        auto* dialog = new ZMessageDlg(QStringLiteral("Vardel"), text(lang, "INSTALL_INSTALLED"),
+                                       ZMessageDlg::TypeInformation, 0, nullptr, "ZMessageDlg", true);
+        dialog->exec();
+        Shell::run(QStringLiteral("rm -r /mmc/mmca1/.system/tempmpkg"));
+        delete dialog;
+        return;
+    }
+
+    if (!name.isEmpty())
+        InstalarApp(path, name);
+    const QString themeName = desktop.readEntry(entry, QStringLiteral("ThemeName"), QString());
+    if (!themeName.isEmpty()) {
+        if (checkBrenik() == QLatin1String("Brenik"))
+            InstalarSkinBrenik(path, themeName);
+        else
+            InstalarSkin(path, themeName);
+    }
+}
+
+void Vardel::InstalarApp(const QString& /*package*/, const QString& name)
+{
+    const ZConfig lang(langFile, false);
+    auto* dialog = new ZSingleSelectDlg(QStringLiteral("Vardel"),
+                                        text(lang, "INSTALL_PLACE_APP") + u' ' + name + u'?', nullptr,
+                                        "ZSingleSelectDlg", true);
+    dialog->addItemsList({text(lang, "INSTALL_PHONE"), text(lang, "INSTALL_SD")});
+    const int result = dialog->exec();
+    const int checked = dialog->getCheckedItemIndex();
+    delete dialog;
+    if (result != 1 || (checked != 0 && checked != 1))
+        return;
+    const AppRecord::Place place = checked == 0 ? AppRecord::phone() : AppRecord::card();
+
+    pkgMessage(text(lang, "INSTALL_INSTALLING") + u'\n' + text(lang, "INSTALL_WAIT"), ZMessageDlg::TypeWait);
+
+    const AppRecord::DesktopEntry desktop = AppRecord::read(ZConfig(progDir + "/tempdesktop", false));
+    const QString workFolder = QString::fromLatin1(AppRecord::workDir) + u'/' + desktop.directory;
+    const QString installFolder = place.base + u'/' + desktop.directory;
+
+    // Both bases are made when missing: moving into a missing one would
+    // rename the package's folder to the base itself.
+    if (place.card) {
+        Shell::run(QStringLiteral("mkdir /mmc/mmca1/.system/QTDownLoad"));
+        Shell::run(QStringLiteral("mv /mmc/mmca1/.system/tempmpkg/* /mmc/mmca1/.system/QTDownLoad/"));
+    } else {
+        Shell::run(QStringLiteral("mkdir /ezxlocal/download/mystuff/.system/QTDownLoad"));
+        Shell::run(QStringLiteral("mv /mmc/mmca1/.system/tempmpkg/* /ezxlocal/download/mystuff/.system/QTDownLoad/"));
+    }
+
+    // Nothing is registered for files that did not arrive.
+    if (!PackageListing::directoryFits(desktop.directory, desktop.directory)
+        || !Paths::isDirectory(installFolder) || Paths::exists(workFolder)) {
+        Shell::run(QStringLiteral("rm %1/tempdesktop"), progDir);
+        Shell::run(QStringLiteral("rm -r /mmc/mmca1/.system/tempmpkg"));
+        pkgMessage(text(lang, "INSTALL_ERROR"), ZMessageDlg::TypeInformation);
+        return;
+    }
+
+    // The ID: the time stamp, or the next one free when an application
+    // installed in the same second holds it.
+    Shell::run(QStringLiteral("date +'%y%m%d%H%M%S' > %1/tempID"), progDir);
+    const QString stamp = Shell::readLines(progDir + "/tempID").value(0);
+    Shell::run(QStringLiteral("rm %1/tempID"), progDir);
+    const QStringList inUse[] = {
+        Shell::readLines(QString::fromLatin1(AppRecord::phoneRegistry)),
+        Shell::readLines(QString::fromLatin1(AppRecord::cardRegistry)),
+        Shell::readLines(QString::fromLatin1(AppRecord::menuTree)),
+    };
+    const QString id = AppRecord::chooseId(stamp, [&](const QString& candidate) {
+        for (const QStringList& lines : inUse) {
+            if (RegistryText::mentions(lines, candidate))
+                return true;
+        }
+        return false;
+    });
+
+    {
+        ZConfig menu(QString::fromLatin1(AppRecord::menuTree), true);
+        const QString folder = QString::fromLatin1(AppRecord::menuFolder);
+        const QString items = QString::fromLatin1(AppRecord::menuItems);
+        menu.writeEntry(folder, items, id + u';' + menu.readEntry(folder, items, QString()));
+    }
+
+    const QString imeiLine = place.card ? Shell::readLines(progDir + "/IMEI").value(0) : QString();
+    const QString record = AppRecord::record(place, desktop, id, imeiLine);
+
+    if (!desktop.autorun.isEmpty()) {
+        // A script that exists but cannot be read is left alone; a missing
+        // one is made with the entry.
+        if (const auto lines = StartupScript::read()) {
+            StartupScript::rewrite(StartupScript::withEntryAdded(
+                *lines, desktop.name, u'#' + place.base + u'/' + desktop.directory + u'/' + desktop.autorun));
+        }
+    }
+
+    Shell::writeFile(place.registry, record, Shell::WriteMode::Append);
+    Shell::run(place.permissions);
+    Shell::run(QStringLiteral("rm %1/tempdesktop"), progDir);
+    Shell::run(QStringLiteral("rm -r /mmc/mmca1/.system/tempmpkg"));
+    LimpiarCR();
+
+    pkgMessage(texto((name + u' ' + lang.readEntry(QStringLiteral("VARDEL"), QStringLiteral("INSTALL_SUCCESS"),
+                                                   QString())).toLatin1()),
+               ZMessageDlg::TypeInformation);
+    Shell::run(QStringLiteral("busybox killall am"));
+}
+
+void Vardel::BuscarMPKG()
+{
+    const ZConfig lang(langFile, false);
+    pkgMessage(text(lang, "INSTALL_SEARCH") + u'\n' + text(lang, "INSTALL_WAIT"), ZMessageDlg::TypeWait);
+    auto* dialog = new ZSingleSelectDlg(QStringLiteral("Vardel"), QString(), nullptr, "ZSingleSelectDlg", true);
+
+    Shell::run(QStringLiteral("find /ezxlocal/download/mystuff -name \"*.mpkg\" > %1/mpkgtemp"), progDir);
+    Shell::run(QStringLiteral("find /mmc/mmca1 -name \"*.mpkg\" >> %1/mpkgtemp"), progDir);
+    QStringList names;
+    for (const QString& path : Shell::readLines(progDir + "/mpkgtemp"))
+        names << getFileName(path);
+
+    if (names.isEmpty()) {
+        delete dialog;
+        noticeDlg = new ZNoticeDlg(ZNoticeDlg::Other, 3000, QString(), text(lang, "INSTALL_NOTHING"), this, "z", true);
+        noticeDlg->show();
+        noticeDlg = nullptr;
+        return;
+    }
+
+    dialog->addItemsList(names);
+    if (dialog->exec() == 1) {
+        const int chosen = dialog->getCheckedItemIndex();
+        const QStringList paths = Shell::readLines(progDir + "/mpkgtemp");
+        if (chosen >= 0 && chosen < paths.size())
+            Instalar(paths.at(chosen));
+        if (listaApps) {
+            emptyList(listaApps);
+            CargarListaApps();
+        }
+    }
+    delete dialog;
+    Shell::run(QStringLiteral("rm %1/mpkgtemp"), progDir);
+}
+
+void Vardel::pkgCleanRegistry(const QString& registry, const QString& temp)
+{
+    // A missing registry reads as empty and comes back holding one empty
+    // line; one that cannot be read is never replaced.
+    const std::optional<QStringList> lines =
+        Paths::exists(registry) ? Shell::readLinesIfReadable(registry) : std::optional<QStringList>(QStringList());
+    if (!lines)
+        return;
+    const QString text = RegistryText::cleaned(*lines);
+    Shell::run(QStringLiteral("rm %1"), temp);
+    Shell::run(QStringLiteral("touch %1"), temp);
+    Shell::writeThenMove(temp, registry, text);
+}
+
+void Vardel::LimpiarCR()
+{
+    pkgCleanRegistry(QString::fromLatin1(AppRecord::cardRegistry), QStringLiteral("/mmc/mmca1/.system/java/CardTemp"));
+    pkgCleanRegistry(QString::fromLatin1(AppRecord::phoneRegistry),
+                     QStringLiteral("/ezxlocal/download/appwrite/am/UserTemp"));
+}
+
+void Vardel::AsociarMPKGs()
+{
+    const QString mime = QString::fromLatin1(RegistryText::userMime);
+    const std::optional<QStringList> lines =
+        Paths::exists(mime) ? Shell::readLinesIfReadable(mime) : std::optional<QStringList>(QStringList());
+    if (!lines)
+        return;
+    Shell::writeThenMove(mime + QStringLiteral("Temp"), mime, RegistryText::withMpkgHandler(*lines));
+}

@@ -11,6 +11,8 @@
 #include <ZSkinService.h>
 #include <ZSoftKey.h>
 
+#include "shell/paths.h"
+
 // One position of an options menu: an entry (icon, text ID, slot of the
 // window or, for quit, of the application) or, without icon, a separator.
 struct Vardel::MenuEntry {
@@ -38,14 +40,13 @@ void Vardel::buildMenu(const MenuEntry (&entries)[N])
     optMenu = new ZOptionsMenu(QRect(QPoint(0, 0), QPoint(-1, -1)), softKey, nullptr, 0,
                                ZSkinService::clsZOptionsMenu);
     optMenu->setItemSpacing(10);
-    QPixmap icon;
     for (int position = 0; position < int(N); ++position) {
         const MenuEntry& entry = entries[position];
         if (!entry.icon) {
             optMenu->insertSeparator(position, position);
             continue;
         }
-        icon.load(progDir + QLatin1String(entry.icon));
+        const QPixmap icon = Paths::loadPixmap(progDir + QLatin1String(entry.icon));
         optMenu->insertItem(text(lang, entry.textId), nullptr, &icon, true, position, position);
         if (entry.quits)
             optMenu->connectItem(position, qApp, SLOT(quit()));

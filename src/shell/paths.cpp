@@ -4,6 +4,9 @@
 #include <QPixmap>
 
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -14,7 +17,8 @@ namespace {
 
 bool statOf(const QString& path, struct stat* info)
 {
-    return !path.isEmpty() && ::stat(toBytes(path).constData(), info) == 0;
+    const QByteArray bytes = toBytes(path);
+    return !bytes.isEmpty() && ::stat(bytes.constData(), info) == 0;
 }
 
 // The whole content of a regular file, or nothing.
@@ -49,6 +53,10 @@ QString fromBytes(const QByteArray& bytes)
 
 QByteArray toBytes(const QString& path)
 {
+    for (const QChar c : path) {
+        if (c.unicode() > 0xff || c.unicode() == 0)
+            return QByteArray();
+    }
     return path.toLatin1();
 }
 
@@ -60,6 +68,11 @@ QString forQt(const QString& path)
 QString fromQt(const QString& qtPath)
 {
     return fromBytes(QFile::encodeName(qtPath));
+}
+
+QString forDisplay(const QString& path)
+{
+    return QString::fromUtf8(path.toLatin1());
 }
 
 bool exists(const QString& path)
@@ -78,6 +91,62 @@ bool isDirectory(const QString& path)
 {
     struct stat info;
     return statOf(path, &info) && S_ISDIR(info.st_mode);
+}
+
+QString canonical(const QString& path)
+{
+    const QByteArray bytes = toBytes(path);
+    if (bytes.isEmpty())
+        return QString();
+    char* resolved = ::realpath(bytes.constData(), nullptr);
+    if (!resolved)
+        return QString();
+    const QString result = fromBytes(QByteArray(resolved));
+    std::free(resolved);
+    return result;
+}
+
+QString currentDirectory()
+{
+    char* dir = ::getcwd(nullptr, 0);
+    if (!dir)
+        return QString();
+    const QString result = fromBytes(QByteArray(dir));
+    std::free(dir);
+    return result;
+}
+
+QString runningExecutable()
+{
+    char buffer[PATH_MAX];
+    const ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer);
+    if (n <= 0 || size_t(n) >= sizeof buffer)
+        return QString();
+    return fromBytes(QByteArray(buffer, n));
+}
+
+bool listDirectory(const QString& dir, QStringList* folders, QStringList* files)
+{
+    folders->clear();
+    files->clear();
+    const QByteArray bytes = toBytes(dir);
+    if (bytes.isEmpty())
+        return false;
+    DIR* stream = ::opendir(bytes.constData());
+    if (!stream)
+        return false;
+    const int fd = ::dirfd(stream);
+    while (const struct dirent* entry = ::readdir(stream)) {
+        struct stat info;
+        if (::fstatat(fd, entry->d_name, &info, 0) != 0)
+            continue;
+        if (S_ISDIR(info.st_mode))
+            folders->append(fromBytes(QByteArray(entry->d_name)));
+        else if (S_ISREG(info.st_mode))
+            files->append(fromBytes(QByteArray(entry->d_name)));
+    }
+    ::closedir(stream);
+    return true;
 }
 
 QPixmap loadPixmap(const QString& path)

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 class QPixmap;
 
@@ -17,7 +18,10 @@ namespace Paths {
 // directory, a line of a scratch file).
 QString fromBytes(const QByteArray& bytes);
 
-// The bytes a path in the program's form stands for.
+// The bytes a path in the program's form stands for. A string holding a
+// character above U+00FF or a NUL stands for no path at all and gives
+// nothing, which no file is named by (it would otherwise name some other
+// file).
 QByteArray toBytes(const QString& path);
 
 // The path as Qt's file classes name the same file, for the places that
@@ -27,11 +31,32 @@ QString forQt(const QString& path);
 // The program's form of a path that came from Qt's file classes.
 QString fromQt(const QString& qtPath);
 
+// A name or path as a person reads it: its bytes decoded as UTF-8, each
+// byte that is not part of valid UTF-8 shown as U+FFFD.
+QString forDisplay(const QString& path);
+
 // True when the path names an existing entry of any kind / a regular file
-// (symbolic links followed).
+// / a directory (symbolic links followed).
 bool exists(const QString& path);
 bool isRegularFile(const QString& path);
 bool isDirectory(const QString& path);
+
+// The path with every symbolic link, "." and ".." resolved; "" when some
+// part of it does not exist.
+QString canonical(const QString& path);
+
+// The process's working directory; "" when it cannot be told.
+QString currentDirectory();
+
+// The path of the running executable (links resolved); "" when unknown.
+QString runningExecutable();
+
+// The entries of a directory, by kind (symbolic links followed): folders
+// and regular files, hidden ones included, "." and ".." among the folders
+// as the directory holds them; anything else (a device, a dangling link) is
+// left out. In the order the directory gives them. False, and both lists
+// empty, when the directory cannot be opened.
+bool listDirectory(const QString& dir, QStringList* folders, QStringList* files);
 
 // The picture in the file, a null pixmap when it is missing or no picture.
 QPixmap loadPixmap(const QString& path);

@@ -1,5 +1,11 @@
 #include "shell/startup.h"
 
+#include <QCoreApplication>
+
+#include <ZApplication.h>
+
+#include "shell/paths.h"
+
 #include <sys/stat.h>
 
 namespace Startup {
@@ -10,7 +16,8 @@ Mode modeFor(const QString& argument)
         return Mode::SimCheck;
     if (!argument.isEmpty()) {
         struct stat info;
-        if (::stat(argument.toLatin1().constData(), &info) == 0)
+        const QByteArray path = Paths::toBytes(argument);
+        if (!path.isEmpty() && ::stat(path.constData(), &info) == 0)
             return Mode::Install;
     }
     return Mode::Window;
@@ -21,6 +28,22 @@ QString argumentFrom(const QStringList& arguments)
     return arguments.value(2);
 }
 
+QStringList arguments()
+{
+    QStringList list;
+    if (const auto* application = qobject_cast<ZApplication*>(QCoreApplication::instance())) {
+        char** argv = application->argv();
+        for (int i = 0; argv && i < application->argc() && argv[i]; ++i)
+            list << Paths::fromBytes(QByteArray(argv[i]));
+        return list;
+    }
+    // Without the platform's application object only Qt's decoded form is
+    // known.
+    for (const QString& argument : QCoreApplication::arguments())
+        list << Paths::fromQt(argument);
+    return list;
+}
+
 QString programDir(const QString& argv0, const QString& executableDir)
 {
     const qsizetype slash = argv0.lastIndexOf(u'/');
@@ -29,6 +52,13 @@ QString programDir(const QString& argv0, const QString& executableDir)
     if (executableDir.isEmpty() || executableDir.endsWith(u'/'))
         return executableDir;
     return executableDir + u'/';
+}
+
+QString programDir()
+{
+    const QString executable = Paths::runningExecutable();
+    const qsizetype slash = executable.lastIndexOf(u'/');
+    return programDir(arguments().value(0), slash < 0 ? QString() : executable.left(slash + 1));
 }
 
 } // namespace Startup

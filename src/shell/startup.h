@@ -24,9 +24,18 @@ Mode modeFor(const QString& argument);
 // when there are fewer.
 QString argumentFrom(const QStringList& arguments);
 
+// The program's command line as the application object left it (its own
+// options taken out), each argument as its bytes, one character per byte.
+// Qt's decoded arguments would lose every byte that is not UTF-8.
+QStringList arguments();
+
 // The program directory, ending in "/": the first argument up to and
 // including its last "/"; when it holds none (the program was found through
 // PATH), the directory of the running executable.
 QString programDir(const QString& argv0, const QString& executableDir);
+
+// The program directory of this run, from arguments() and the running
+// executable. Every part of the program that needs it asks here.
+QString programDir();
 
 } // namespace Startup

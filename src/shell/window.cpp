@@ -13,6 +13,8 @@
 #include <ZSkinService.h>
 #include <ZSoftKey.h>
 
+#include "shell/paths.h"
+
 void Vardel::CreateWindow(QWidget* /*parent*/)
 {
     setMainWidgetTitle(QStringLiteral("Vardel"));
@@ -42,8 +44,8 @@ void Vardel::CreateWindow(QWidget* /*parent*/)
         {listaSkins, "/images/themes.png"},
     };
     for (const auto& tab : tabs) {
-        const QPixmap pixmap(progDir + QLatin1String(tab.icon));
-        tabWidget->addTab(tab.list, QIcon(pixmap), QString());
+        tabWidget->addTab(tab.list, QIcon(Paths::loadPixmap(progDir + QLatin1String(tab.icon))),
+                          QString());
     }
 
     CargarListaApps();

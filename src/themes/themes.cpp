@@ -1,9 +1,154 @@
-// Theme installation, the theme list and removal.
-// Operations arrive with their own issue; until then they do nothing.
+// The themes list and the removal of a theme. A row shows a descriptor's
+// ThemeName and CopyRight; it keeps no path, so removal finds the descriptor
+// again by the name the row shows.
 
 #include "vardel.h"
 
-void Vardel::InstalarSkin(const QString&, const QString&) {}
-void Vardel::InstalarSkinBrenik(const QString&, const QString&) {}
-void Vardel::CargarListaSkins() {}
-void Vardel::BorrarTema() {}
+#include <QApplication>
+#include <QPixmap>
+
+#include <ZConfig.h>
+#include <ZListBox.h>
+#include <ZListBoxItem.h>
+#include <ZMessageDlg.h>
+#include <ZNoticeDlg.h>
+#include <ZOptionsMenu.h>
+
+#include "shell/paths.h"
+#include "shell/shellrun.h"
+#include "themes/descriptor.h"
+#include "themes/themeplaces.h"
+
+namespace {
+
+const QString configSection = ThemeDescriptor::section(ThemeDescriptor::configHeader);
+const QString propertiesSection = ThemeDescriptor::section(ThemeDescriptor::propertiesHeader);
+
+} // namespace
+
+void Vardel::CargarListaSkins()
+{
+    Shell::run(QStringLiteral("find /usr/data_resource/theme/ /ezxlocal/download/appwrite/setuptheme/ "
+                              "-name \"*.*hm\" > %1/skintemp"),
+               progDir);
+    const QStringList descriptors = Shell::readLines(progDir + "/skintemp");
+
+    if (!descriptors.isEmpty()) {
+        const QPixmap skin = Paths::loadPixmap(progDir + "/images/skin.png");
+        const QPixmap locked = Paths::loadPixmap(progDir + "/images/locked.png");
+        const QPixmap plain = Paths::loadPixmap(progDir + "/images/null.png");
+        const QString noData = ZConfig(langFile, false).readEntry("VARDEL", "THEME_NODATA", "");
+
+        for (const QString& path : descriptors) {
+            const ZConfig descriptor(path, false);
+            auto* row = new ZListBoxItem(listaSkins, QStringLiteral("%I%M"));
+            row->setPixmap(0, skin);
+            const QString name = descriptor.readEntry(configSection, "ThemeName", "");
+            row->appendSubItem(1, texto(name.toLatin1()), false, nullptr);
+            QString copyRight = descriptor.readEntry(propertiesSection, "CopyRight", "");
+            if (copyRight.isEmpty())
+                copyRight = noData;
+            row->appendSubItem(1, texto(copyRight.toLatin1()), false,
+                               name == QLatin1String("Alkali") ? &locked : &plain);
+            listaSkins->insertItem(row, -1, true);
+        }
+    }
+    Shell::run(QStringLiteral("rm %1/skintemp"), progDir);
+
+    listaSkins->sort(true);
+    listaSkins->setCurrentItem(0);
+}
+
+void Vardel::BorrarTema()
+{
+    if (optMenu)
+        optMenu->hide();
+    QApplication::processEvents();
+
+    const int current = listaSkins->currentItem();
+    if (current < 0)
+        return;
+    const QString selected = listaSkins->item(current)->getSubItemText(1, 0, false);
+
+    if (selected == QLatin1String("Alkali")) {
+        const ZConfig lang(langFile, false);
+        themeNotice(3000, text(lang, "THEME_LOCKED"));
+        return;
+    }
+
+    // The descriptor whose name reads as the row does; the last one listed
+    // wins when several do.
+    Shell::run(QStringLiteral("find /usr/data_resource/theme/ /ezxlocal/download/appwrite/setuptheme "
+                              "-name \"*.*hm\" > %1/skintemp"),
+               progDir);
+    QString target;
+    for (const QString& path : Shell::readLines(progDir + "/skintemp")) {
+        const ZConfig descriptor(path, false);
+        if (texto(descriptor.readEntry(configSection, "ThemeName", "").toLatin1()) == selected)
+            target = path;
+    }
+    Shell::run(QStringLiteral("rm %1/skintemp"), progDir);
+
+    // The descriptor went away since the list was made: show what is there.
+    if (target.isEmpty()) {
+        emptyList(listaSkins);
+        CargarListaSkins();
+        return;
+    }
+
+    const QString inUse = ZConfig(QLatin1String(ThemePlaces::themeSettings), false)
+                              .readEntry(ThemeDescriptor::section(ThemePlaces::themeSettingsHeader), "CurrentSkin", "");
+    const QString skin = ZConfig(target, false).readEntry(configSection, "Skin", "");
+    if (inUse == skin) {
+        const ZConfig lang(langFile, false);
+        themeNotice(3000, text(lang, "THEME_CURRENT"));
+        return;
+    }
+
+    // Only a skin directory inside a skin base and a descriptor inside a
+    // descriptor directory are ever deleted; a theme whose descriptor names
+    // anything else is left alone.
+    if (!ThemePlaces::isRemovableSkin(skin) || !ThemePlaces::isRemovableDescriptor(target)) {
+        emptyList(listaSkins);
+        CargarListaSkins();
+        return;
+    }
+
+    QString question;
+    {
+        const ZConfig lang(langFile, false);
+        question = QStringLiteral("%1 %2?").arg(text(lang, "UNINSTALL_MSG"), selected);
+    }
+    auto* dialog = new ZMessageDlg(QStringLiteral("Vardel"), question, ZMessageDlg::TypeChoose, 0,
+                                   nullptr, "ZMessageDlg", true);
+    const int answer = dialog->exec();
+    delete dialog;
+    if (answer == 0)
+        return;
+
+    // Read again: the descriptor is the one to trust at the moment of removal.
+    const QString skinNow = ZConfig(target, false).readEntry(configSection, "Skin", "");
+    if (!ThemePlaces::isRemovableSkin(skinNow)) {
+        emptyList(listaSkins);
+        CargarListaSkins();
+        return;
+    }
+    Shell::run(QStringLiteral("rm -r %1"), skinNow);
+    Shell::run(QStringLiteral("rm %1"), target);
+
+    // A descriptor that is still there (a read-only theme area) means the
+    // theme was not removed: nothing to announce.
+    if (!Paths::exists(target)) {
+        const ZConfig lang(langFile, false);
+        themeNotice(8000, QStringLiteral("%1 %2").arg(selected, text(lang, "UNINSTALL_SUCCESS")));
+    }
+    emptyList(listaSkins);
+    CargarListaSkins();
+}
+
+void Vardel::themeNotice(int msec, const QString& text)
+{
+    noticeDlg = new ZNoticeDlg(ZNoticeDlg::Other, msec, QString(), text, this, "z", true);
+    noticeDlg->show();
+    noticeDlg = nullptr;
+}

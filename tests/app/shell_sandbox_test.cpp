@@ -8,10 +8,16 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <ZAutomation.h>
+
 #include "qtprint.h"
 #include "sandbox.h"
 #include "hostile.h"
 #include "shell/shellrun.h"
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -155,6 +161,58 @@ TEST_F(ShellSandbox, ReplacingMovesOnlyACompleteText)
     EXPECT_FALSE(QFile::exists(sibling));
 }
 
+TEST_F(ShellSandbox, AFailedWriteNeverMovesAStaleSibling)
+{
+    // A sibling left by an earlier, interrupted run. Whatever makes the
+    // write fail, no mv may follow: it would put the stale text in place.
+    const QString transcript = dir.path() + "/transcript";
+    qputenv("EZX_TRANSCRIPT", QFile::encodeName(transcript));
+    ZAutomation::reset();
+    const auto movesRun = [&] {
+        int moves = 0;
+        QFile f(transcript);
+        if (f.open(QIODevice::ReadOnly)) {
+            for (const QByteArray& line : f.readAll().split('\n'))
+                moves += line.contains("\"command\":\"mv ");
+        }
+        return moves;
+    };
+    const QString target = base + "/UserRegistry";
+    const QString sibling = base + "/UserTemp";
+    ASSERT_TRUE(Shell::writeFile(target, "current"));
+
+    // A text the shell cannot be given.
+    ASSERT_TRUE(Shell::writeFile(sibling, "stale"));
+    EXPECT_FALSE(Shell::writeThenMove(sibling, target, QString::fromUtf8("\u0416")));
+    EXPECT_EQ(readBytes(target), "current\n");
+    EXPECT_EQ(movesRun(), 0);
+
+    // A sibling this user may not write (and may not remove).
+    ASSERT_TRUE(Shell::writeFile(sibling, "stale"));
+    ASSERT_EQ(::chmod(QFile::encodeName(sibling).constData(), 0444), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(base).constData(), 0755), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0755), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+            ::_exit(3);
+        ::_exit(Shell::writeThenMove(sibling, target, "new") ? 1 : 0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    if (WEXITSTATUS(status) == 3)
+        GTEST_SKIP() << "cannot take an ordinary user's rights here";
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "the write claimed success";
+    EXPECT_EQ(readBytes(target), "current\n");
+    EXPECT_EQ(readBytes(sibling), "stale\n");
+    EXPECT_EQ(movesRun(), 0);
+
+    qunsetenv("EZX_TRANSCRIPT");
+    ZAutomation::reset();
+}
+
 TEST_F(ShellSandbox, ScratchFilesReadBackAsTheCommandWroteThem)
 {
     const QString scratch = base + "/ltemp";
@@ -168,9 +226,22 @@ TEST_F(ShellSandbox, ScratchFilesReadBackAsTheCommandWroteThem)
     Shell::writeFile(scratch, QString::fromLatin1("caf\xe9\r"));
     EXPECT_EQ(Shell::readLines(scratch), (QStringList{QString::fromLatin1("caf\xe9")}));
 
-    // The last line needs no line end; a missing file reads as empty.
-    Shell::writeFile(scratch, "a\n\nb");
-    EXPECT_EQ(Shell::readLines(scratch), (QStringList{"a", "", "b"}));
+    // The last line needs no line end (writeFile would always add one);
+    // a missing file reads as empty.
+    const struct {
+        const char* printed;
+        QStringList lines;
+    } endings[] = {
+        {"a\\n\\nb", {"a", "", "b"}},
+        {"one\\r\\ntwo", {"one", "two"}},
+        {"last\\r", {"last\r"}},
+        {"\\n", {""}},
+        {"", {}},
+    };
+    for (const auto& e : endings) {
+        Shell::run("printf %1 > %2", QString::fromLatin1(e.printed), scratch);
+        EXPECT_EQ(Shell::readLines(scratch), e.lines) << e.printed;
+    }
     Shell::run("rm %1/ltemp", base + "/");
     EXPECT_FALSE(QFile::exists(scratch));
     EXPECT_TRUE(Shell::readLines(scratch).isEmpty());

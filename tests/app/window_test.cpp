@@ -315,8 +315,11 @@ TEST_F(Window, ChoosingRebuildsMenuKeysAndListsOfTheShownTab)
     EXPECT_EQ(w->softKey->optMenu(ZSoftKey::LEFT), w->optMenu);
     EXPECT_EQ(w->softKey->text(ZSoftKey::LEFT), "ES MENU_MENU");
     EXPECT_EQ(w->softKey->text(ZSoftKey::RIGHT), "ES MENU_EXIT");
-    for (ZListBox* list : {w->listaApps, w->listaAutorun, w->listaConfig, w->listaRobo, w->listaSkins})
-        EXPECT_EQ(list->count(), 0);
+    // Every list was emptied and filled again: no stale row is left.
+    for (ZListBox* list : {w->listaApps, w->listaAutorun, w->listaConfig, w->listaRobo, w->listaSkins}) {
+        for (int i = 0; i < list->count(); ++i)
+            EXPECT_NE(list->item(i)->text(), "stale row");
+    }
     // The other tabs show the new language when next selected.
     w->tabWidget->setCurrentPage(1);
     EXPECT_EQ(menuTexts(w->optMenu).first(), "ES MENU_RUNADD");

@@ -12,6 +12,9 @@
 #include <functional>
 #include <string>
 
+#include <algorithm>
+
+#include <dirent.h>
 #include <fcntl.h>
 #include <sched.h>
 #include <sys/mount.h>
@@ -36,6 +39,22 @@ bool writeFile(const QString& path, const QByteArray& bytes)
 QStringList entriesOf(const QString& dir)
 {
     return QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+}
+
+// The names in a directory, as bytes; Qt's listing cannot show a name that
+// is not UTF-8.
+QList<QByteArray> namesIn(const QByteArray& dir)
+{
+    QList<QByteArray> names;
+    if (DIR* d = ::opendir(dir.constData())) {
+        while (const dirent* e = ::readdir(d)) {
+            if (qstrcmp(e->d_name, ".") != 0 && qstrcmp(e->d_name, "..") != 0)
+                names << QByteArray(e->d_name);
+        }
+        ::closedir(d);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 // Runs body in a child process and returns its failure text ("" = passed).
@@ -200,6 +219,92 @@ TEST(ZConfigFile, UnreadableFileIsNeverOverwritten)
     ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0600), 0);
     EXPECT_EQ(readFile(path), "[A]\nk = old\n");
     EXPECT_EQ(entriesOf(sub), QStringList({"secret.cfg"}));
+}
+
+TEST(ZConfigFile, WriteProtectedFileIsRefusedAndKept)
+{
+    // The directory lets the user replace the file by a rename; only the
+    // file's own mode forbids it. Root may write anything, so the check runs
+    // as an ordinary user.
+    QTemporaryDir dir("/tmp/zconfig-test-XXXXXX");
+    ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0711), 0);
+    const QString sub = dir.filePath("user");
+    ASSERT_TRUE(QDir().mkdir(sub));
+    const QString path = sub + "/ezx_system.cfg";
+    const QString link = sub + "/link.cfg";
+    ASSERT_TRUE(writeFile(path, "[SYS]\nAlarm = 5\n"));
+    ASSERT_TRUE(QFile::link(path, link));
+    const uid_t user = ::geteuid() == 0 ? 65534 : ::geteuid();
+    ASSERT_EQ(::chown(QFile::encodeName(sub).constData(), user, user), 0);
+    ASSERT_EQ(::chown(QFile::encodeName(path).constData(), user, user), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0444), 0);
+
+    const std::string failure = inChild([&]() -> std::string {
+        if (::geteuid() == 0 && (::setgid(user) != 0 || ::setuid(user) != 0))
+            return "cannot drop to an ordinary user";
+        if (::access(QFile::encodeName(sub).constData(), W_OK | X_OK) != 0)
+            return "the user cannot write the directory; the check would prove nothing";
+        for (const QString& name : {path, link}) {
+            if (ZConfig(name, true).writeEntry("SYS", "Alarm", "10"))
+                return "a changed value was written through " + name.toStdString();
+            if (ZConfig(name, true).writeEntry("SYS", "New", "1"))
+                return "a new key was written through " + name.toStdString();
+        }
+        // Nothing to change: the value is stored already.
+        if (!ZConfig(path, true).writeEntry("SYS", "Alarm", "5"))
+            return "the value already stored was refused";
+        return {};
+    });
+    EXPECT_EQ(failure, "");
+    EXPECT_EQ(readFile(path), "[SYS]\nAlarm = 5\n");
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    struct stat info;
+    ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0444u);
+    EXPECT_EQ(entriesOf(sub), QStringList({"ezx_system.cfg", "link.cfg"}));
+}
+
+TEST(ZConfigFile, PathsAreTheFileNamesBytes)
+{
+    QTemporaryDir dir;
+    const QByteArray base = QFile::encodeName(dir.path());
+    // "dé" in UTF-8, and the same name with the single Latin-1 byte, which
+    // Qt's file classes cannot name at all.
+    for (const QByteArray& name : {QByteArray("d\xc3\xa9"), QByteArray("d\xe9")}) {
+        const QByteArray sub = base + "/" + name;
+        ASSERT_EQ(::mkdir(sub.constData(), 0755), 0);
+        const QByteArray file = sub + "/Vardel.cfg";
+        const int fd = ::open(file.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        ASSERT_GE(fd, 0);
+        const QByteArray old = "[Vardel]\nLanguage = en.lng\n";
+        ASSERT_EQ(::write(fd, old.constData(), size_t(old.size())), old.size());
+        ::close(fd);
+
+        const QString path = QString::fromLatin1(file);
+        EXPECT_EQ(ZConfig(path, false).readEntry("Vardel", "Language"), "en.lng") << name.toHex().constData();
+        ASSERT_TRUE(ZConfig(path, true).writeEntry("Vardel", "Language", "es.lng"));
+
+        QByteArray content(100, 0);
+        const int in = ::open(file.constData(), O_RDONLY);
+        ASSERT_GE(in, 0);
+        content.resize(::read(in, content.data(), content.size()));
+        ::close(in);
+        EXPECT_EQ(content, "[Vardel]\nLanguage = es.lng\n");
+    }
+    // Nothing was written under some other name.
+    EXPECT_EQ(namesIn(base), (QList<QByteArray>{"d\xc3\xa9", "d\xe9"}));
+
+    // A character no byte stands for names no file: not "?", not anything.
+    const QString beyond = dir.path() + QString::fromUtf8("/\u0416.cfg");
+    ASSERT_TRUE(writeFile(dir.filePath("?.cfg"), "[A]\nk = question mark\n"));
+    EXPECT_EQ(ZConfig(beyond, false).readEntry("A", "k", "none"), "none");
+    EXPECT_FALSE(ZConfig(beyond, true).writeEntry("A", "k", "v"));
+    EXPECT_EQ(readFile(dir.filePath("?.cfg")), "[A]\nk = question mark\n");
+    EXPECT_EQ(namesIn(base), (QList<QByteArray>{"?.cfg", "d\xc3\xa9", "d\xe9"}));
+
+    // QTemporaryDir cannot name the Latin-1 one to remove it.
+    ::unlink(base + "/d\xe9/Vardel.cfg");
+    ::rmdir(base + "/d\xe9");
 }
 
 TEST(ZConfigFile, KeepsOwnerModeAndLinksAndLeavesNoTemporaryFile)

@@ -34,6 +34,26 @@ TEST(AutomationScript, ReadsEveryAnswerKind)
     EXPECT_EQ(a.text, QStringLiteral("/mmc/mmca1/a b.txt"));
 }
 
+TEST(AutomationScript, FilePathIsTheNamesBytes)
+{
+    // UTF-8 text gives its bytes; an escape gives a byte that is not UTF-8.
+    const struct {
+        const char* line;
+        QByteArray bytes;
+    } cases[] = {
+        {"file /a/Jos\xc3\xa9.mpkg", "/a/Jos\xc3\xa9.mpkg"},
+        {"file /a/d\\xE9.mpkg", "/a/d\xe9.mpkg"},
+        {"file /a/\\xc3\\xa9", "/a/\xc3\xa9"},
+        {"file /a/b\\\\xE9", "/a/b\\xE9"},
+        {"file /a/\\x00 \\xG1 \\x4", "/a/\\x00 \\xG1 \\x4"},
+    };
+    for (const auto& c : cases) {
+        Answer a;
+        ASSERT_TRUE(parseAnswer(QString::fromUtf8(c.line), &a)) << c.line;
+        EXPECT_EQ(a.text, QString::fromLatin1(c.bytes)) << c.line;
+    }
+}
+
 TEST(AutomationScript, TextKeepsTheRestOfTheLineAsWritten)
 {
     Answer a;

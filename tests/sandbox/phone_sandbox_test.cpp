@@ -126,7 +126,12 @@ TEST_F(PhoneSandbox, KillallReachesOnlyProcessesInside)
         execlp("sleep", "sleep", "60", static_cast<char *>(nullptr));
         _exit(127);
     }
-    const Result r = inSandbox(dir(), "sleep 60 & s=$!; pidof sleep | wc -w; busybox killall sleep; wait $s; echo status=$?");
+    // The background job is a shell until it has started sleep: wait for
+    // that (at most 10 s) before looking, or pidof may find nothing yet.
+    const Result r = inSandbox(dir(), "sleep 60 & s=$!; i=0; "
+                                      "until [ \"$(cat /proc/$s/comm)\" = sleep ] || [ $i -ge 1000 ]; "
+                                      "do usleep 10000; i=$((i+1)); done; "
+                                      "pidof sleep | wc -w; busybox killall sleep; wait $s; echo status=$?");
     const bool outsideAlive = waitpid(outside, nullptr, WNOHANG) == 0;
     kill(outside, SIGKILL);
     waitpid(outside, nullptr, 0);

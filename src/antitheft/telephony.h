@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+#include <cstddef>
+
+// The phone's identity through the telephony library: each query opens a
+// query client, asks, and closes the client again.
+namespace Telephony {
+
+// The IMSI of the SIM card now in the phone, read into a buffer of
+// bufferSize bytes (at least the library's IMSI size). Empty when the
+// library reports an error, which is printed as the debug line
+// "*** FAIL: error <code>".
+QString imsi(std::size_t bufferSize);
+
+// The phone's IMEI, the same way; a successful read is printed as the debug
+// line "\nIMEI = <imei>".
+QString imei(std::size_t bufferSize);
+
+} // namespace Telephony

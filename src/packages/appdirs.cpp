@@ -1,0 +1,42 @@
+#include "packages/appdirs.h"
+
+#include <QStringList>
+
+#include "packages/record.h"
+
+namespace AppDirs {
+
+QString resolve(const QString& directory)
+{
+    QStringList parts;
+    for (const QString& part : directory.split(u'/')) {
+        if (part.isEmpty() || part == QLatin1String("."))
+            continue;
+        if (part == QLatin1String("..")) {
+            if (!parts.isEmpty())
+                parts.removeLast();
+            continue;
+        }
+        parts << part;
+    }
+    return u'/' + parts.join(u'/');
+}
+
+bool removable(const QString& resolved, QString* base)
+{
+    for (const QString& b : {AppRecord::phone().base, AppRecord::card().base}) {
+        if (resolved.size() > b.size() + 1 && resolved.startsWith(b + u'/')) {
+            if (base)
+                *base = b;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool onCard(const QString& directory)
+{
+    return directory.startsWith(QLatin1String("../../mmc/mmca1"));
+}
+
+} // namespace AppDirs

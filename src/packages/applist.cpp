@@ -1,0 +1,200 @@
+// The installed applications: the list of the first tab, starting an
+// application and removing one.
+
+#include "vardel.h"
+
+#include <QApplication>
+#include <QPixmap>
+#include <QTextCodec>
+
+#include <ZConfig.h>
+#include <ZListBox.h>
+#include <ZListBoxItem.h>
+#include <ZMessageDlg.h>
+#include <ZNoticeDlg.h>
+#include <ZOptionsMenu.h>
+
+#include <sys/stat.h>
+
+#include <optional>
+
+#include "packages/appdirs.h"
+#include "packages/record.h"
+#include "shell/paths.h"
+#include "shell/shellrun.h"
+
+namespace {
+
+// Every application ID of the card registry, then of the phone registry,
+// without braces, one per line into TempApps.
+const char idsCommand[] =
+    "sed -n -e '/^AppID =/p' /mmc/mmca1/.system/java/CardRegistry /ezxlocal/download/appwrite/am/UserRegistry "
+    "| awk '{print $3}' | sed 's/{//g' | sed 's/}//g' > %1/TempApps";
+
+// True when a folder between the base and the last component of the path
+// is a symbolic link, so that removing the path could reach elsewhere.
+bool passesThroughLink(const QString& base, const QString& path)
+{
+    const QStringList below = path.mid(base.size() + 1).split(u'/');
+    QString at = base;
+    for (qsizetype i = 0; i + 1 < below.size(); ++i) {
+        at += u'/' + below.at(i);
+        struct stat info;
+        if (::lstat(Paths::toBytes(at).constData(), &info) == 0 && S_ISLNK(info.st_mode))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+QString Vardel::pkgTexto(const ZConfig& lang, const QString& bytes)
+{
+    if (lang.readEntry(QStringLiteral("VARDEL"), QStringLiteral("UNICODE"), QString()) == QLatin1String("1"))
+        return txtcodec->toUnicode(bytes.toLatin1());
+    return bytes;
+}
+
+void Vardel::CargarListaApps()
+{
+    Shell::run(QString::fromLatin1(idsCommand), progDir);
+    Shell::run(QStringLiteral("cat /mmc/mmca1/.system/java/CardRegistry /ezxlocal/download/appwrite/am/UserRegistry "
+                              "> %1/TempApps2"),
+               progDir);
+
+    const ZConfig lang(langFile, false);
+    const QString phoneText = text(lang, "INSTALL_PHONE");
+    const QString cardText = text(lang, "INSTALL_SD");
+    const QPixmap appIcon = Paths::loadPixmap(progDir + QStringLiteral("images/apps.png"));
+    const QPixmap phonePicture = Paths::loadPixmap(progDir + QStringLiteral("images/phone.png"));
+    const QPixmap cardPicture = Paths::loadPixmap(progDir + QStringLiteral("images/sd.png"));
+
+    // Both registries in one copy, read once for every ID.
+    const ZConfig registries(progDir + "/TempApps2", false);
+    for (const QString& id : Shell::readLines(progDir + "/TempApps")) {
+        if (registries.readEntry(id, QStringLiteral("Exec"), QString()).isEmpty())
+            continue;
+        auto* row = new ZListBoxItem(listaApps, QStringLiteral("%I%M%I"));
+        QPixmap icon = Paths::loadPixmap(registries.readEntry(id, QStringLiteral("BigIcon"), QString()));
+        if (icon.isNull())
+            icon = appIcon;
+        if (icon.height() > 19)
+            icon = icon.scaled(19, 19, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        row->setPixmap(0, icon);
+        row->appendSubItem(1, pkgTexto(lang, registries.readEntry(id, QStringLiteral("Name"), QString())));
+        if (AppDirs::onCard(registries.readEntry(id, QStringLiteral("Directory"), QString())))
+            row->appendSubItem(1, cardText, false, &cardPicture);
+        else
+            row->appendSubItem(1, phoneText, false, &phonePicture);
+        listaApps->insertItem(row);
+    }
+    Shell::run(QStringLiteral("rm %1/TempApps"), progDir);
+    Shell::run(QStringLiteral("rm %1/TempApps2"), progDir);
+    listaApps->sort(true);
+    listaApps->setCurrentItem(0);
+}
+
+bool Vardel::pkgCurrentApp(QString* name, QString* registry)
+{
+    if (!listaApps)
+        return false;
+    const ZListBoxItem* row = listaApps->item(listaApps->currentItem());
+    if (!row)
+        return false;
+    *name = row->getSubItemText(1, 0);
+    const ZConfig lang(langFile, false);
+    const bool phone = row->getSubItemText(1, 1) == text(lang, "INSTALL_PHONE");
+    *registry = QString::fromLatin1(phone ? AppRecord::phoneRegistry : AppRecord::cardRegistry);
+    return true;
+}
+
+void Vardel::appClicked(ZListBoxItem* /*item*/)
+{
+    if (optMenu)
+        optMenu->hide();
+    QApplication::processEvents();
+    if (!listaApps || listaApps->currentItem() < 0)
+        return;
+    EjecutarMPKG();
+}
+
+void Vardel::EjecutarMPKG()
+{
+    QString name;
+    QString registry;
+    if (!pkgCurrentApp(&name, &registry))
+        return;
+    Shell::run(QString::fromLatin1(idsCommand), progDir);
+    const ZConfig lang(langFile, false);
+    const ZConfig apps(registry, false);
+    // Every application of that name, in registry order; the folder is
+    // resolved against "/", so the start works from any directory.
+    for (const QString& id : Shell::readLines(progDir + "/TempApps")) {
+        if (pkgTexto(lang, apps.readEntry(id, QStringLiteral("Name"), QString())) != name)
+            continue;
+        const QString folder = AppDirs::resolve(apps.readEntry(id, QStringLiteral("Directory"), QString()));
+        Shell::run(QStringLiteral("%1/%2"), folder, apps.readEntry(id, QStringLiteral("Exec"), QString()));
+    }
+    Shell::run(QStringLiteral("rm %1/TempApps"), progDir);
+}
+
+void Vardel::pkgRemoveDirectory(const QString& directory)
+{
+    const QString folder = AppDirs::resolve(directory);
+    QString base;
+    if (!AppDirs::removable(folder, &base) || passesThroughLink(base, folder))
+        return;
+    Shell::run(QStringLiteral("rm -f -r %1"), folder);
+}
+
+void Vardel::BorrarMPKG()
+{
+    if (optMenu)
+        optMenu->hide();
+    QApplication::processEvents();
+    QString name;
+    QString registry;
+    if (!pkgCurrentApp(&name, &registry))
+        return;
+    const ZConfig lang(langFile, false);
+    if (pkgMessage(text(lang, "UNINSTALL_MSG") + u' ' + name + u'?', ZMessageDlg::TypeChoose) == 0)
+        return;
+
+    Shell::run(QString::fromLatin1(idsCommand), progDir);
+    const QStringList ids = Shell::readLines(progDir + "/TempApps");
+    int removed = 0;
+    std::optional<ZConfig> apps(std::in_place, registry, false);
+    for (const QString& id : ids) {
+        const QString storedName = apps->readEntry(id, QStringLiteral("Name"), QString());
+        if (pkgTexto(lang, storedName) != name)
+            continue;
+        const QString appId = apps->readEntry(id, QStringLiteral("AppID"), QString());
+        const QString directory = apps->readEntry(id, QStringLiteral("Directory"), QString());
+        // An empty ID would match every line of the registry and every ";"
+        // of the menu tree.
+        if (QString(appId).remove(u'{').remove(u'}').isEmpty())
+            continue;
+        Shell::run(QStringLiteral("APP=`echo %1 | sed s/}//g | sed s/{//g`; sed -i \"/$APP/,/Visible/d\" %2"), appId,
+                   registry);
+        Shell::run(QStringLiteral("APP=`echo %1 | sed s/}//g | sed s/{//g`; sed -i \"s/$APP;//g\" "
+                                  "/ezxlocal/download/appwrite/am/UserMenuTree"),
+                   appId);
+        pkgRemoveDirectory(directory);
+        LimpiarCR();
+        // Later IDs see the registry as this removal left it.
+        apps.emplace(registry, false);
+        if (apps->readEntry(id, QStringLiteral("Name"), QString()) != storedName)
+            ++removed;
+    }
+    Shell::run(QStringLiteral("rm %1/TempApps"), progDir);
+    QApplication::processEvents();
+
+    if (removed > 0) {
+        noticeDlg = new ZNoticeDlg(ZNoticeDlg::Other, 8000, QString(), name + u' ' + text(lang, "UNINSTALL_SUCCESS"),
+                                   this, "z", true);
+        noticeDlg->show();
+        noticeDlg = nullptr;
+    }
+    emptyList(listaApps);
+    CargarListaApps();
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// Text work on the application registries, the menu tree and the package
+// type association, done in memory and written back whole by the caller.
+namespace RegistryText {
+
+// A registry rewritten into its tidy form: empty lines left out, one empty
+// line before every section header ("[" first) but the first, every other
+// line after a line feed. Lines of blanks are kept.
+QString cleaned(const QStringList& lines);
+
+inline constexpr char userMime[] = "/ezxlocal/download/appwrite/am/UserMime";
+inline constexpr char mpkgSection[] = "[test/x-mpkg]";
+inline constexpr char mpkgHandler[] = "{fdcc1e4f-0c31-4f50-92fe-f333e7d16622}";
+
+// UserMime with the two lines after "[test/x-mpkg]" replaced by the AppID
+// and AppList of the phone's package handler; every line followed by a
+// line feed.
+QString withMpkgHandler(const QStringList& lines);
+
+// The installed application's whole name on a registry line "Name = ...",
+// as the configuration reader reads it (blanks around it dropped).
+QString nameOnLine(const QString& registryLine);
+
+// True when the text holds the application ID anywhere (a registry or the
+// menu tree already using it).
+bool mentions(const QStringList& lines, const QString& id);
+
+} // namespace RegistryText

@@ -1,0 +1,95 @@
+// The anti-theft guard end to end: the real program on the demo phone, run
+// with the keyword as the phone's start-up runs it, and its security tab
+// driven through automation scripts.
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonObject>
+
+#include "demophone.h"
+#include "outbox.h"
+
+namespace {
+
+const QString settingsFile = "/ezxlocal/download/appwrite/setup/ezx_zwardlex.cfg";
+const QByteArray demoImsi = "214070123456789";
+const QByteArray foreignImsi = "214079999999999";
+
+class AntiTheft : public DemoPhone {
+protected:
+    // Puts another SIM card into the simulated modem.
+    void insertForeignSim()
+    {
+        QFile f(phone + "/modem.ini");
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        const QByteArray modem = f.readAll().replace("IMSI = " + demoImsi, "IMSI = " + foreignImsi);
+        f.resize(0);
+        f.write(modem);
+    }
+
+    // Runs the keyword start; it must open no window and end by itself.
+    QByteArray check()
+    {
+        const auto result = run({program, "x", "WardLex"}, {"dump"});
+        EXPECT_EQ(result.exitCode, 0) << result.output.constData();
+        EXPECT_TRUE(eventsOf("dump").isEmpty());
+        EXPECT_EQ(commands().value(commands().size() - 1), "/bin/busybox killall vardel");
+        return result.output;
+    }
+};
+
+TEST_F(AntiTheft, ForeignSimIsReportedToEveryNumberOwnSimPasses)
+{
+    QByteArray output = check();
+    EXPECT_TRUE(output.contains("\nIMSI = " + demoImsi + "\nNUMBERS = 600111222 600333444\n\n"
+                                "\nIMSI comparation Ok!\n\n")) << output.constData();
+    EXPECT_FALSE(QFile::exists(phone + "/outbox.sms"));
+
+    write(settingsFile, "[ZWARDLEX]\nIMSI = " + demoImsi + "\nNUMBERS = 600111222 600333444 600555666\n\n");
+    insertForeignSim();
+    output = check();
+    const QByteArray sent = "Si lo tenemos!.\n+34607003110+34607003110sms enviado con exito\n";
+    EXPECT_TRUE(output.contains("\nIMSI = " + demoImsi + "\nNUMBERS = 600111222 600333444 600555666\n\n"
+                                "\nStolen phone!!! Sending messages...\n\n" + sent + sent + sent))
+        << output.constData();
+
+    const QByteArray outbox = read("/outbox.sms");
+    EXPECT_EQ(outbox.size(), 3 * 6500);
+    const QList<SentMessage> messages = readOutbox(outbox);
+    ASSERT_EQ(messages.size(), 3);
+    const QByteArray numbers[] = {"600111222", "600333444", "600555666"};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_TRUE(messages[i].frameRight) << i;
+        EXPECT_EQ(messages[i].serviceCentre, "+34607003110") << i;
+        EXPECT_EQ(messages[i].number, numbers[i]) << i;
+        EXPECT_EQ(messages[i].text, "Vardel anti-theft: a new SIM card is in this phone. IMSI: " + foreignImsi);
+    }
+}
+
+TEST_F(AntiTheft, SecurityTabSetsPasswordGuardAndNumbers)
+{
+    const QByteArray settingsBefore = read(programDir + "Vardel.cfg");
+    insertForeignSim();
+    const auto result = run({program}, {"tab 3", "activate 2", "text", "text N1 pass", "text N1 pass", "activate 0",
+                                        "text N1 pass", "check 0", "activate 1", "text N1 pass",
+                                        "text 600999888 600777666", "dump"});
+    ASSERT_EQ(result.exitCode, 0) << result.output.constData();
+    EXPECT_TRUE(eventsOf("error").isEmpty()) << result.output.constData();
+    ASSERT_EQ(eventsOf("notice").size(), 1);
+    EXPECT_EQ(eventsOf("notice")[0]["text"].toString(), "Password changed.");
+
+    // The password joins [Vardel]; the guard is on; the new SIM is recorded.
+    EXPECT_EQ(read(programDir + "Vardel.cfg").toStdString(), (settingsBefore + "Password = N1 pass\n").toStdString());
+    EXPECT_TRUE(QFile::exists(hostPath(programDir + "zWardlex")));
+    EXPECT_FALSE(QFile::exists(hostPath(programDir + "zWardlex1")));
+    EXPECT_EQ(read(settingsFile), "[ZWARDLEX]\nIMSI = " + foreignImsi + "\nNUMBERS = 600999888 600777666\n\n");
+    ASSERT_EQ(eventsOf("dump").size(), 1);
+    EXPECT_EQ(eventsOf("dump")[0]["rows"].toArray(),
+              (QJsonArray{QJsonArray{"Anti-theft guard", "Enabled"}, QJsonArray{"Alert numbers", "600999888 600777666"},
+                          QJsonArray{"Password", "Change"}}));
+    EXPECT_TRUE(check().contains("IMSI comparation Ok!"));
+}
+
+} // namespace

@@ -1,0 +1,87 @@
+// Packages end to end: the real program on the demo phone, started the way
+// the phone starts it for a package, then as the window, answered by
+// automation scripts.
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonObject>
+
+#include "demophone.h"
+
+namespace {
+
+const QString packages = "/ezxlocal/download/mystuff/Packages/";
+const QString cardRegistry = "/mmc/mmca1/.system/java/CardRegistry";
+const QString phoneRegistry = "/ezxlocal/download/appwrite/am/UserRegistry";
+const QString menuTree = "/ezxlocal/download/appwrite/am/UserMenuTree";
+
+using PackagesOnDemoPhone = DemoPhone;
+
+TEST_F(PackagesOnDemoPhone, InstallsListsAndRemovesAnApplication)
+{
+    const QByteArray card = read(cardRegistry);
+    const QByteArray phoneApps = read(phoneRegistry);
+    const QByteArray menu = read(menuTree);
+    const QByteArray script = read("/ezxlocal/download/mystuff/.autorun.csh");
+
+    // A new application, to the card.
+    auto result = run({program, "x", packages + "OrbitSnake.mpkg"}, {"check 1", "accept"});
+    ASSERT_EQ(result.exitCode, 0) << result.output.constData();
+    QByteArray id;
+    for (const QByteArray& line : read(menuTree).split('\n')) {
+        if (line.startsWith("Items = ") && !menu.contains(line))
+            id = line.mid(8, 36);
+    }
+    ASSERT_EQ(id.size(), 36) << read(menuTree).constData();
+    const QByteArray dir = "/mmc/mmca1/.system/QTDownLoad/OrbitSnake/";
+    // No IMEI file yet (no window was ever opened): its empty line went with the clean-up.
+    EXPECT_EQ(read(cardRegistry),
+              card + "\n[" + id + "]\nAppID = {" + id + "}\nAniIcon = " + dir + "snake_ani.png\nArgs = \n"
+              "Attribute = 1\nBigIcon = " + dir + "snake_big.png\nDaemon = 0\n"
+              "Directory = ../../mmc/mmca1/.system/QTDownLoad/OrbitSnake\nExec = orbitsnake\n"
+              "FixedAllPosition = 0\nFixedPosition = 0\nGroupID = ezx\nIcon = " + dir + "snake_usr.png\n"
+              "LockEnabled = 0\nMassStorageStatus = 1\nName = Orbit Snake\nType = 2\nUserID = root\nVisible = 0\n");
+    EXPECT_EQ(read(phoneRegistry), phoneApps);
+    EXPECT_EQ(read("/ezxlocal/download/mystuff/.autorun.csh"),
+              script + "#Orbit Snake\n#" + dir + "autostart.sh\n\n");
+    EXPECT_NE(read(dir + "orbitsnake"), "<missing>");
+    EXPECT_FALSE(QFile::exists(hostPath("/mmc/mmca1/.system/tempmpkg")));
+    EXPECT_TRUE(commands().contains("busybox killall am"));
+    const QByteArray afterInstall = read(cardRegistry);
+
+    // Installed already; a package cut short.
+    const struct {
+        QString package;
+        QString text;
+    } refused[] = {
+        {packages + "PocketNotes.mpkg", "This application is already installed."},
+        {"/mmc/mmca1/mpkg/Broken.mpkg", "This package cannot be installed. Nothing was changed."},
+    };
+    for (const auto& r : refused) {
+        result = run({program, "x", r.package}, {"accept"});
+        ASSERT_EQ(result.exitCode, 0) << result.output.constData();
+        ASSERT_EQ(eventsOf("dialog").size(), 1) << r.package.toStdString();
+        EXPECT_EQ(eventsOf("dialog")[0]["text"].toString(), r.text);
+        EXPECT_EQ(read(cardRegistry), afterInstall);
+        EXPECT_FALSE(QFile::exists(hostPath("/mmc/mmca1/.system/tempmpkg")));
+    }
+
+    // The window lists it on the card; removing it leaves the registries
+    // and the menu tree as they were before.
+    result = run({program}, {"dump", "current 2", "menu 0", "yes", "dump"});
+    ASSERT_EQ(result.exitCode, 0) << result.output.constData();
+    const auto dumps = eventsOf("dump");
+    ASSERT_EQ(dumps.size(), 2);
+    EXPECT_EQ(dumps[0]["rows"].toArray()[2].toArray(), (QJsonArray{"Orbit Snake", "Memory card"}));
+    EXPECT_EQ(dumps[0]["current"].toInt(), 0);
+    EXPECT_EQ(dumps[1]["rows"].toArray().size(), dumps[0]["rows"].toArray().size() - 1);
+    EXPECT_EQ(eventsOf("notice")[0]["text"].toString(), "Orbit Snake has been removed.");
+    EXPECT_EQ(read(cardRegistry), card);
+    EXPECT_EQ(read(phoneRegistry), phoneApps);
+    EXPECT_EQ(read(menuTree), menu);
+    EXPECT_FALSE(QFile::exists(hostPath(dir)));
+}
+
+} // namespace
