@@ -154,6 +154,13 @@ private:
     QString pkgTexto(const ZConfig& lang, const QString& bytes);
 
     // autorun (src/autorun)
+    // Shows the switch of the cron or inetd row, records the choice under
+    // key in Vardel.cfg and makes that row current again.
+    void recordSwitch(const char* titleId, const char* key, int row);
+    // Rewrites the start-up script with change(its lines) unless it cannot
+    // be read, then reloads the autorun list.
+    template <typename Change>
+    void rewriteAutorun(const Change& change);
 
     // themes (src/themes)
     enum class SkinPlace : int;

@@ -38,6 +38,20 @@ QList<Entry> entries(const QStringList& lines)
     return found;
 }
 
+bool canStore(const QString& name, const QString& command)
+{
+    const QString lines[] = {QString(u'#') + name, command};
+    for (const QString& line : lines) {
+        if (line.contains(u'\n') || line.endsWith(u'\r'))
+            return false;
+        for (const QChar c : line) {
+            if (c.unicode() > 0xff)
+                return false;
+        }
+    }
+    return true;
+}
+
 QStringList withEntryAdded(const QStringList& lines, const QString& name, const QString& command)
 {
     QStringList result;

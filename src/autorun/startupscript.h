@@ -24,6 +24,12 @@ struct Entry {
 // The entries as the autorun list shows them, in file order.
 QList<Entry> entries(const QStringList& lines);
 
+// True when an entry of that name and command line can be written as its two
+// lines and read back the same: no line feed in either, no carriage return
+// at the end of either (a reader takes it for part of the line end), and
+// every character one byte. Callers check it before withEntryAdded.
+bool canStore(const QString& name, const QString& command);
+
 // Every non-empty line in order, then the new entry: "#" + name and the
 // command line as given (an installer passes one starting with "#", so its
 // entry is added switched off).

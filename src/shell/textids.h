@@ -6,7 +6,7 @@
 // A complete language file holds these plus LANG_NAME and UNICODE.
 namespace TextIds {
 
-inline constexpr std::array<const char*, 77> all = {
+inline constexpr std::array<const char*, 78> all = {
     // window, menus and soft keys
     "MENU_LANGUAGE", "MENU_ABOUT", "MENU_EXIT", "MENU_MENU", "MENU_RUNADD",
     "MENU_RUNDELETE", "MENU_UNINSTALL", "MENU_CANCEL", "MENU_SELECT",
@@ -16,7 +16,7 @@ inline constexpr std::array<const char*, 77> all = {
     "INSTALL_PHONE", "INSTALL_SD", "UNINSTALL_MSG", "UNINSTALL_SUCCESS",
     "INSTALL_ERROR",
     // autorun, cron and inetd
-    "AUTORUN_CRON", "AUTORUN_DELETE", "AUTORUN_LOCKED", "AUTORUN_NAME",
+    "AUTORUN_CRON", "AUTORUN_DELETE", "AUTORUN_LOCKED", "AUTORUN_NAME", "AUTORUN_NOTSAVED",
     "AUTORUN_INETD", "OPTIONS_DISABLED", "OPTIONS_ENABLED", "CRON_MSG1",
     // themes
     "THEME_CURRENT", "THEME_LOCKED", "THEME_NODATA", "INSTALL_INSTALLING_SKIN",

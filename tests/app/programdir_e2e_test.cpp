@@ -158,4 +158,30 @@ TEST_F(Installed, AnInstallArgumentKeepsItsBytes)
     EXPECT_EQ(commands().last(), "/bin/busybox killall vardel");
 }
 
+TEST_F(Installed, TheFileDialogReturnsANameByItsBytes)
+{
+    // Installed in "dé", the autorun tab's file dialog picks a script whose
+    // name holds the byte 0xE9; the start-up script then names exactly that
+    // file, and ls finds it.
+    const QString picked = "/ezxlocal/download/mystuff/scripts/x\\xe9.sh";
+    const QString script = QStringLiteral("dst=%1$(printf 'd\\303\\251'); cp -a %1vardel \"$dst\" && "
+                                          "printf '#!/bin/sh\\n' > /ezxlocal/download/mystuff/scripts/$(printf 'x\\351').sh && "
+                                          "cd / && exec \"$dst/vardel\"")
+                               .arg(apps);
+    const auto result = run({"/bin/sh", "-c", script}, {"tab 1", "menu 0", "file " + picked, "accept"});
+    ASSERT_EQ(result.exitCode, 0) << result.output.constData();
+    EXPECT_TRUE(eventsOf("error").isEmpty()) << result.output.constData();
+    const QByteArray path = "/ezxlocal/download/mystuff/scripts/x\xe9.sh";
+    EXPECT_TRUE(read("/ezxlocal/download/mystuff/.autorun.csh").endsWith("\n" + path + "\n\n"));
+
+    const auto listed = run({"/bin/sh", "-c",
+                             "ls \"$(grep -x '/ezxlocal/download/mystuff/scripts/x.*' "
+                             "/ezxlocal/download/mystuff/.autorun.csh)\" > /dev/null && echo found"},
+                            {});
+    // (busybox ls prints the byte it cannot show as "?"; its status tells.)
+    EXPECT_EQ(listed.exitCode, 0) << listed.output.constData();
+    EXPECT_EQ(listed.output, "found\n");
+    ::unlink(QFile::encodeName(phone) + path);
+}
+
 } // namespace

@@ -6,6 +6,10 @@
 #include <QJsonDocument>
 #include <QProcess>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 const QString DemoPhone::programDir = QStringLiteral("/ezxlocal/download/mystuff/.system/QTDownLoad/vardel/");
 const QString DemoPhone::program = DemoPhone::programDir + QStringLiteral("vardel");
 
@@ -74,17 +78,38 @@ QString DemoPhone::hostPath(const QString& phonePath) const
     return phone + phonePath;
 }
 
+namespace {
+
+QByteArray hostBytes(const QString& phone, const QString& phonePath)
+{
+    return QFile::encodeName(phone) + phonePath.toLatin1();
+}
+
+} // namespace
+
 QByteArray DemoPhone::read(const QString& phonePath) const
 {
-    QFile f(hostPath(phonePath));
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+    const int fd = ::open(hostBytes(phone, phonePath).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return "<missing>";
+    QByteArray content;
+    char buffer[65536];
+    ssize_t n;
+    while ((n = ::read(fd, buffer, sizeof buffer)) > 0)
+        content.append(buffer, n);
+    ::close(fd);
+    return n < 0 ? QByteArray("<missing>") : content;
 }
 
 void DemoPhone::write(const QString& phonePath, const QByteArray& bytes) const
 {
-    const QString path = hostPath(phonePath);
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        f.write(bytes);
+    const QByteArray path = hostBytes(phone, phonePath);
+    // Parent folders first, each by its bytes.
+    for (qsizetype slash = path.indexOf('/', 1); slash > 0; slash = path.indexOf('/', slash + 1))
+        ::mkdir(path.left(slash).constData(), 0755);
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    ASSERT_GE(fd, 0) << "cannot write " << path.constData();
+    const bool complete = ::write(fd, bytes.constData(), size_t(bytes.size())) == bytes.size();
+    ::close(fd);
+    EXPECT_TRUE(complete) << "cannot write " << path.constData();
 }

@@ -37,7 +37,9 @@ protected:
     QStringList commands() const;
 
     // The host path of a phone path, and a phone file's bytes ("<missing>"
-    // when it cannot be read).
+    // when it cannot be read). read() and write() take the phone path in the
+    // program's form, one character a byte, so they reach files whose names
+    // are not UTF-8; hostPath() is for Qt's file classes and ASCII names.
     QString hostPath(const QString& phonePath) const;
     QByteArray read(const QString& phonePath) const;
     void write(const QString& phonePath, const QByteArray& bytes) const;
