@@ -15,7 +15,12 @@ ZSoftKey::ZSoftKey(const char* type, QWidget* parent, QObject* /*receiver*/)
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
 }
 
-ZSoftKey::~ZSoftKey() = default;
+ZSoftKey::~ZSoftKey()
+{
+    // The menus made on this bar report to it as they go, so they go while
+    // the bar is still whole, not among the children a QWidget deletes.
+    qDeleteAll(findChildren<ZOptionsMenu*>(Qt::FindDirectChildrenOnly));
+}
 
 void ZSoftKey::setText(int key, const QString& text, int /*priority*/)
 {

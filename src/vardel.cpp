@@ -9,6 +9,7 @@
 
 #include "shell/shellrun.h"
 #include "shell/startup.h"
+#include "shell/texts.h"
 
 #include <csignal>
 
@@ -68,10 +69,10 @@ QString Vardel::getProgramDir()
 
 QString Vardel::texto(const char* bytes)
 {
+    // The language file is read anew: a text is converted by the encoding
+    // of the language current at this moment.
     const ZConfig lang(langFile, false);
-    if (lang.readEntry("VARDEL", "UNICODE", "") == QLatin1String("1"))
-        return txtcodec->toUnicode(bytes);
-    return QString::fromLatin1(bytes);
+    return Texts::decode(bytes, Texts::isUnicode(lang));
 }
 
 QString Vardel::texto(const QByteArray& bytes)

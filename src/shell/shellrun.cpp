@@ -28,6 +28,13 @@ bool isLatin1(const QString& text)
     return true;
 }
 
+// A command line reaches the shell as a C string: a NUL would end it early
+// and the shell would run what comes before, quotes left open.
+bool canPassToShell(const QString& command)
+{
+    return isLatin1(command) && !command.contains(QChar(0));
+}
+
 // Starts /bin/sh -c command, feeds input (if any) to its standard input and
 // waits for it. The child starts with default handling of the signals this
 // process may have changed.
@@ -108,7 +115,7 @@ int spawnShell(const QByteArray& command, const QByteArray* input)
 
 int runWithInput(const QString& command, const QByteArray* input)
 {
-    if (!isLatin1(command)) {
+    if (!canPassToShell(command)) {
         ZAutomation::record(QJsonObject{{"event", "command"}, {"command", command}, {"refused", true}});
         return NotRun;
     }

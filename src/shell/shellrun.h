@@ -14,7 +14,8 @@
 // Commands go to /bin/sh -c as Latin-1 bytes, one after another, and the
 // caller waits for each. A command (or a text to write) holding a character
 // outside Latin-1 cannot be passed on unchanged and is refused: nothing runs
-// and the result reports failure.
+// and the result reports failure. So is a command holding a NUL character,
+// which would cut it short (a text to write may hold NUL bytes).
 namespace Shell {
 
 // Result of run() when the command could not be started or was refused.

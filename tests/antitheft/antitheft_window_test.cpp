@@ -332,8 +332,9 @@ TEST_F(Security, HostileNumbersAreStoredAsTypedPrintedAsStoredAndNeverRun)
         EXPECT_TRUE(rowValue(*w, 1) == stored);
 
         const QByteArray output = standardOutput([&] { w->runZWardlex(); });
-        // A command over the kernel's argument limit cannot print at all.
-        if (stored.size() < 100000) {
+        // A command over the kernel's argument limit, or holding a NUL (which
+        // would cut it short), is refused and prints nothing.
+        if (stored.size() < 100000 && !stored.contains(QChar(0))) {
             EXPECT_TRUE(output == "\nIMSI = " + homeImsi + "\nNUMBERS = " + stored.toLatin1() + "\n\n" + imsiOk);
         }
     }

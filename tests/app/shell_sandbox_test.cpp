@@ -12,6 +12,7 @@
 
 #include "qtprint.h"
 #include "sandbox.h"
+#include "hostile.h"
 #include "shell/shellrun.h"
 
 #include <sys/stat.h>
@@ -26,30 +27,11 @@ QByteArray readBytes(const QString& path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
 }
 
-// Values a careless command line would split, expand or run.
-QStringList hostileValues()
+// What the shell can be given whole: one command line is a C string of at
+// most 128 KiB.
+bool fitsOneCommand(const QString& command)
 {
-    QString everyByte;
-    for (int c = 1; c < 256; ++c)
-        everyByte += QChar(c);
-    return {
-        "two  words",
-        "it's",
-        "say \"hi\"",
-        "$HOME $(id) ${X:-y} $0",
-        "`touch /tmp/pwned`",
-        "back\\slash \\\\ \\n \\c",
-        "%2 and %1",
-        "line one\nline two\n",
-        " lead and trail ",
-        "*.mpkg ? [a-z]",
-        "; rm -rf / ; & | > < #",
-        QString::fromLatin1("caf\xe9 \xf1" "and\xfa \xff"),
-        QString("x").repeated(60000),
-        everyByte,
-        "",
-        "-n",
-    };
+    return !command.contains(QChar(0)) && command.toLatin1().size() < 128 * 1024;
 }
 
 class ShellSandbox : public ::testing::Test {
@@ -66,7 +48,7 @@ protected:
     QString base;
 };
 
-TEST_F(ShellSandbox, ValuesArriveAsOneWordInEveryQuotingContext)
+TEST_F(ShellSandbox, ValuesArriveAsOneWordInEveryQuotingContextOrTheCommandIsRefused)
 {
     const QString out = base + "/out";
     // Each pattern writes what its shell word held, between the given
@@ -86,15 +68,24 @@ TEST_F(ShellSandbox, ValuesArriveAsOneWordInEveryQuotingContext)
         {"X=`printf '%s' '[%1]'; echo .`; printf '%s' \"${X%.}\" > %2", "[", "]"},
         {"X=$(printf '%s' %1; echo .); printf '%s' \"${X%.}\" > %2", "", ""},
     };
+    const Hostile::Canary canary;
     for (const auto& c : cases) {
-        for (const QString& value : hostileValues()) {
+        for (const Hostile::Value& value : Hostile::values(canary)) {
             QFile::remove(out);
-            Shell::run(QString::fromLatin1(c.pattern), value, out);
-            EXPECT_EQ(readBytes(out), c.before + value.toLatin1() + c.after)
-                << "pattern " << c.pattern << " value of size " << value.size();
+            const QString pattern = QString::fromLatin1(c.pattern);
+            const int status = Shell::run(pattern, value.text, out);
+            // A value the shell cannot be given whole (a NUL, more than one
+            // command line holds) refuses the command: nothing runs.
+            if (!fitsOneCommand(Shell::fillCommand(pattern, {value.text, out}))) {
+                EXPECT_EQ(status, Shell::NotRun) << c.pattern << " " << value.label;
+                EXPECT_FALSE(QFile::exists(out)) << c.pattern << " " << value.label;
+                continue;
+            }
+            EXPECT_EQ(readBytes(out), c.before + value.text.toLatin1() + c.after)
+                << "pattern " << c.pattern << " value " << value.label;
         }
     }
-    EXPECT_FALSE(QFile::exists("/tmp/pwned"));
+    EXPECT_FALSE(canary.fired());
 }
 
 TEST_F(ShellSandbox, ARepeatedPlaceholderTakesOneValuePerOccurrence)
@@ -107,10 +98,12 @@ TEST_F(ShellSandbox, ARepeatedPlaceholderTakesOneValuePerOccurrence)
 TEST_F(ShellSandbox, WritingATextGivesItsBytesAndOneLineFeed)
 {
     const QString file = base + "/written file";
-    for (const QString& text : hostileValues()) {
-        ASSERT_TRUE(Shell::writeFile(file, text, Shell::WriteMode::Replace));
-        EXPECT_EQ(readBytes(file), text.toLatin1() + '\n') << "text of size " << text.size();
+    const Hostile::Canary canary;
+    for (const Hostile::Value& value : Hostile::values(canary)) {
+        ASSERT_TRUE(Shell::writeFile(file, value.text, Shell::WriteMode::Replace)) << value.label;
+        EXPECT_EQ(readBytes(file), value.text.toLatin1() + '\n') << value.label;
     }
+    EXPECT_FALSE(canary.fired());
 
     // Appending adds to what is there, as ">>" does.
     ASSERT_TRUE(Shell::writeFile(file, "first"));
@@ -125,7 +118,7 @@ TEST_F(ShellSandbox, WritingATextGivesItsBytesAndOneLineFeed)
     EXPECT_EQ(readBytes(file), big.toLatin1() + '\n');
 }
 
-TEST_F(ShellSandbox, NonLatin1IsRefusedNotMangled)
+TEST_F(ShellSandbox, NonLatin1AndNulAreRefusedNotMangled)
 {
     const QString file = base + "/target";
     ASSERT_TRUE(Shell::writeFile(file, "kept"));
@@ -135,6 +128,16 @@ TEST_F(ShellSandbox, NonLatin1IsRefusedNotMangled)
 
     EXPECT_EQ(Shell::run("printf '%s' %1 > %2", QString::fromUtf8("\u20ac"), file), Shell::NotRun);
     EXPECT_EQ(readBytes(file), "kept\n");
+
+    // A NUL would end the command line early, quotes left open: refused too.
+    // A text written to a file may hold one.
+    const QString nul = QStringLiteral("a") + QChar(0) + QStringLiteral("b");
+    EXPECT_EQ(Shell::run("printf '%s' %1 > %2", nul, file), Shell::NotRun);
+    EXPECT_EQ(readBytes(file), "kept\n");
+    EXPECT_EQ(Shell::run("printf x > %1", file + QChar(0) + "/elsewhere"), Shell::NotRun);
+    EXPECT_EQ(readBytes(file), "kept\n");
+    EXPECT_TRUE(Shell::writeFile(file, nul));
+    EXPECT_EQ(readBytes(file), QByteArray("a\0b\n", 4));
 }
 
 TEST_F(ShellSandbox, ReplacingMovesOnlyACompleteText)

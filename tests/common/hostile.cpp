@@ -70,6 +70,7 @@ QList<Value> values(const Canary& canary)
         {"Latin-1 bytes", QString::fromLatin1("Jos\xe9 ni\xf1o \xff"), true},
         {"UTF-8 bytes", QString::fromLatin1("Jos\xc3\xa9 \xd0\x96"), true},
         {"control bytes", QString::fromLatin1("esc\x1b[31m bell\x07"), true},
+        {"NUL byte", QStringLiteral("cut") + QChar(0) + QStringLiteral("; touch %1").arg(c), false},
         {"every byte", everyByte, false},
         {"over 128 KiB", huge, false},
     };

@@ -37,7 +37,10 @@ struct Value {
 // Every hostile value, the canary's path filled in wherever a value tries
 // to create a file. At least 30 values, among them blanks, a tab, line feeds,
 // both quotes, $HOME, $(...) and backquotes, backslashes, ;, &&, |, >, *,
-// %1 and %2, a leading -, .., Latin-1 bytes and a value over 128 KiB.
+// %1 and %2, a leading -, .., Latin-1 bytes, a NUL byte (which would cut a
+// command line short) and a value over 128 KiB (the most one command-line
+// argument may hold). A command that cannot carry a value whole must refuse
+// it, not run a cut or changed command.
 QList<Value> values(const Canary& canary);
 
 // Only those that can name a file: not empty, no "/" or NUL, not "." or

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+class ZConfig;
+
+// How the bytes of a language file's entry become the text shown (the
+// conversion behind Vardel::texto).
+namespace Texts {
+
+// Whether a language file stores its texts in UTF-8: its entry UNICODE in
+// section [VARDEL] is "1". Anything else, or none, means Latin-1.
+bool isUnicode(const ZConfig& languageFile);
+
+// The bytes up to the first NUL as display text: decoded as UTF-8 (through
+// txtcodec) when unicode, else one character per byte.
+QString decode(const char* bytes, bool unicode);
+
+} // namespace Texts
