@@ -5,7 +5,6 @@
 
 #include <QApplication>
 #include <QPixmap>
-#include <QTextCodec>
 
 #include <ZConfig.h>
 #include <ZListBox.h>
@@ -22,6 +21,7 @@
 #include "packages/record.h"
 #include "shell/paths.h"
 #include "shell/shellrun.h"
+#include "shell/texts.h"
 
 namespace {
 
@@ -50,9 +50,7 @@ bool passesThroughLink(const QString& base, const QString& path)
 
 QString Vardel::pkgTexto(const ZConfig& lang, const QString& bytes)
 {
-    if (lang.readEntry(QStringLiteral("VARDEL"), QStringLiteral("UNICODE"), QString()) == QLatin1String("1"))
-        return txtcodec->toUnicode(bytes.toLatin1());
-    return bytes;
+    return Texts::decode(bytes.toLatin1().constData(), Texts::isUnicode(lang));
 }
 
 void Vardel::CargarListaApps()
