@@ -1,6 +1,7 @@
 #include "packages/listing.h"
 
 #include <QHash>
+#include <QSet>
 #include <QRegularExpression>
 
 #include <optional>
@@ -36,10 +37,15 @@ std::optional<QStringList> componentsOf(const QString& name)
 // One line of "tar -tv": mode, owner/group, size, date, time, name. A
 // symbolic link ends in " -> target"; busybox shows a hard link the same way
 // behind a regular file's mode.
+//
+// A name holding a line feed goes on as a line of its own, which may well
+// read as a member. That line's mode and owner are then part of the real
+// name's components, so the owner may hold one "/" at most: otherwise an
+// owner such as "../../.." would be a real ".." the check never sees.
 std::optional<Member> parse(const QString& line)
 {
     static const QRegularExpression form(QStringLiteral(
-        "^([-dlpcbsh])[-rwxsStTl]{9} +\\S+ +\\d+(?:, *\\d+)? +\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d(?::\\d\\d)? (.+)$"));
+        "^([-dlpcbsh])[-rwxsStTl]{9} +[^\\s/]+(?:/[^\\s/]+)? +\\d+(?:, *\\d+)? +\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d(?::\\d\\d)? (.+)$"));
     const QRegularExpressionMatch m = form.match(line);
     if (!m.hasMatch())
         return std::nullopt;
@@ -69,16 +75,89 @@ std::optional<Member> parse(const QString& line)
     return member;
 }
 
-// Walks a relative path from a directory (given as components, none of them
-// a link) the way the file system would once the package is unpacked,
-// following the package's symbolic links. Nothing when the walk leaves the
-// work directory, meets an absolute target or loops.
-class Resolver
+// Unpacks the members in the order tar does, keeping only what decides
+// where later members land: the symbolic links made so far and the folders
+// made so far (both by where they really are, links followed). A link is
+// taken as it stands when a member is written, since a later line may point
+// it elsewhere; what is left at the end must lead inside the package too,
+// since the program and the application use the folder afterwards.
+class Unpacking
 {
 public:
-    explicit Resolver(const QHash<QString, QString>& links) : m_links(links) {}
+    explicit Unpacking(const QString& top) : m_top(top) {}
 
-    std::optional<QStringList> walk(QStringList at, const QString& relative)
+    bool unpack(const Member& member)
+    {
+        QStringList folder = member.path;
+        const QString name = folder.takeLast();
+        if (folder.isEmpty()) {
+            m_folders.insert(name);  // the top-level directory, checked to be one
+            return true;
+        }
+        const auto landsIn = walk({}, folder.join(u'/'), true);
+        if (!inside(landsIn))
+            return false;
+        const QString at = (*landsIn + QStringList{name}).join(u'/');
+        if (member.type == u'd') {
+            // mkdir leaves a link in place, and the folder's mode then goes
+            // to whatever the link leads to.
+            const auto link = m_links.constFind(at);
+            if (link != m_links.constEnd())
+                return inside(walk(*landsIn, link.value(), false));
+            m_folders.insert(at);
+            return true;
+        }
+        // tar cannot put anything else in a folder's place.
+        if (m_folders.contains(at))
+            return false;
+        if (member.type == u'l') {
+            m_links.insert(at, member.linkTarget);
+            return true;
+        }
+        if (member.hardLink) {
+            // A hard link to a symbolic link is that link again, read from
+            // its new place: never accepted.
+            const auto target = componentsOf(member.linkTarget);
+            if (!target || target->size() < 2)
+                return false;
+            QStringList sourceFolder = *target;
+            const QString sourceName = sourceFolder.takeLast();
+            const auto source = walk({}, sourceFolder.join(u'/'), false);
+            if (!inside(source) || m_links.contains((*source + QStringList{sourceName}).join(u'/')))
+                return false;
+        }
+        m_links.remove(at);  // a file replaces a link
+        return true;
+    }
+
+    bool linksLeadInside()
+    {
+        for (auto link = m_links.cbegin(); link != m_links.cend(); ++link) {
+            QStringList folder = link.key().split(u'/');
+            folder.removeLast();
+            if (!inside(walk(folder, link.value(), false)))
+                return false;
+        }
+        return true;
+    }
+
+private:
+    bool inside(const std::optional<QStringList>& path) const
+    {
+        return path && !path->isEmpty() && path->first() == m_top;
+    }
+
+    // Walks a relative path from a folder the way the file system would,
+    // following the links; with make, the folders it passes are made (as
+    // tar makes a member's leading folders). Nothing when the walk leaves
+    // the work directory, meets an absolute target or loops.
+    std::optional<QStringList> walk(const QStringList& from, const QString& relative, bool make)
+    {
+        m_hops = 0;
+        return walkFrom(from, relative, make);
+    }
+
+    std::optional<QStringList> walkFrom(QStringList at, const QString& relative, bool make)
     {
         if (relative.startsWith(u'/'))
             return std::nullopt;
@@ -92,13 +171,17 @@ public:
                 continue;
             }
             at << part;
-            const auto link = m_links.constFind(at.join(u'/'));
-            if (link == m_links.constEnd())
+            const QString here = at.join(u'/');
+            const auto link = m_links.constFind(here);
+            if (link == m_links.constEnd()) {
+                if (make)
+                    m_folders.insert(here);
                 continue;
+            }
             if (++m_hops > 64)
                 return std::nullopt;
             at.removeLast();
-            const auto next = walk(at, link.value());
+            const auto next = walkFrom(at, link.value(), make);
             if (!next)
                 return std::nullopt;
             at = *next;
@@ -106,22 +189,17 @@ public:
         return at;
     }
 
-private:
-    const QHash<QString, QString>& m_links;
+    QString m_top;
+    QHash<QString, QString> m_links;  // where a link is, its target
+    QSet<QString> m_folders;
     int m_hops = 0;
 };
-
-bool inside(const std::optional<QStringList>& path, const QString& top)
-{
-    return path && !path->isEmpty() && path->first() == top;
-}
 
 } // namespace
 
 Result check(const QStringList& listingLines)
 {
     QList<Member> members;
-    QHash<QString, QString> links;
     QString top;
     for (const QString& line : listingLines) {
         const auto member = parse(line);
@@ -139,32 +217,18 @@ Result check(const QStringList& listingLines)
         // The top-level directory is a directory, nothing else.
         if (member->path.size() == 1 && (member->type != u'd'))
             return {};
-        if (member->type == u'l')
-            links.insert(member->path.join(u'/'), member->linkTarget);
         members << *member;
     }
     if (top.isEmpty())
         return {};
 
+    Unpacking unpacking(top);
     for (const Member& member : members) {
-        if (member.path.size() == 1)
-            continue;  // the top-level directory itself
-        Resolver resolver(links);
-        // Where the member itself lands: its folder walked through the links.
-        QStringList folder = member.path;
-        folder.removeLast();
-        const auto landsIn = resolver.walk({}, folder.join(u'/'));
-        if (!inside(landsIn, top))
+        if (!unpacking.unpack(member))
             return {};
-        if (member.type == u'l') {
-            if (!inside(resolver.walk(*landsIn, member.linkTarget), top))
-                return {};
-        } else if (member.hardLink) {
-            const auto target = componentsOf(member.linkTarget);
-            if (!target || !inside(resolver.walk({}, member.linkTarget), top))
-                return {};
-        }
     }
+    if (!unpacking.linksLeadInside())
+        return {};
     return {true, top};
 }
 

@@ -40,6 +40,10 @@ TEST(PackageListing, AcceptsPackagesThatStayInTheirFolder)
         {"link out and back", {dir("A/"), link("A/l", "../A/f")}, "A"},
         {"hard link within", {file("A/f"), hardLink("A/h", "A/f")}, "A"},
         {"arrow in a folder name", {dir("A/"), dir("A/x -> y/")}, "A"},
+        {"numeric owner, no group", {"-rw-r--r-- 0 5 2026-03-01 10:00 A/f"}, "A"},
+        {"link pointed elsewhere, both inside", {dir("A/"), link("A/l", "a"), file("A/l/f"), link("A/l", "b")}, "A"},
+        {"file replacing a link", {dir("A/"), link("A/l", "../x"), file("A/l")}, "A"},
+        {"folder on a link inside", {dir("A/"), dir("A/sub/"), link("A/l", "sub"), dir("A/l/")}, "A"},
     };
     for (const auto& c : cases) {
         const auto result = PackageListing::check(c.lines);
@@ -78,6 +82,23 @@ TEST(PackageListing, RefusesWhatCouldWriteOutsideOrIsNotOnePackage)
         {"pipe", {dir("A/"), "prw-r--r-- 0/0 0 2026-03-01 10:00:00 A/fifo"}},
         {"not a listing line (name with a line feed)", {dir("A/"), file("A/x"), "y"}},
         {"error text", {"tar: short read"}},
+        // A name "A/x\n-rw-r--r-- ../../../../x 0 ... A/y": the second line's
+        // owner is part of the real name and climbs out.
+        {"owner with a dot-dot (line feed in a name)",
+         {dir("A/"), file("A/x"), "-rw-r--r-- ../../../../x 0 2026-03-01 10:00:00 A/y"}},
+        // Links are followed as they stand when each member is written.
+        {"link pointed elsewhere after a file went through it",
+         {dir("A/"), link("A/s", "."), link("A/x", "s/../.."), file("A/x/evil"), link("A/s", "sub/sub2")}},
+        {"link made through a link",
+         {dir("A/"), link("A/l", "sub"), dir("A/sub/"), link("A/l/m", "."), link("A/t", "sub/m/../../../A"),
+          file("A/t/evil")}},
+        {"hard link to a symbolic link",
+         {dir("A/"), link("A/s", "sub/sub2"), link("A/t", "."), link("A/x", "s/../.."), hardLink("A/s", "A/t"),
+          file("A/x/evil")}},
+        {"link in a folder's place", {dir("A/"), dir("A/d/"), link("A/d", "deep/er"), link("A/t", "d/../.."),
+                                      file("A/t/evil")}},
+        {"folder on a link leading out", {dir("A/"), link("A/s", "."), link("A/l", "s/.."), dir("A/l/"),
+                                          link("A/s", "x")}},
     };
     for (const auto& c : cases)
         EXPECT_FALSE(PackageListing::check(c.lines).safe) << c.what;
