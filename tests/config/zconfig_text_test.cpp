@@ -118,3 +118,19 @@ TEST(ZConfigText, ParsesSigned32BitDecimalsOnly)
                             "12abc", "0x10", "1 2", "1.5"})
         EXPECT_FALSE(parseInt(bad).has_value()) << bad;
 }
+
+// No length is assumed anywhere: names and values far longer than any line
+// of a phone file (up to past the 128 KiB a command line may hold) are
+// parsed and written like short ones.
+TEST(ZConfigText, NamesAndValuesOfAnyLength)
+{
+    for (const qsizetype length : {qsizetype(1), qsizetype(41), qsizetype(255), qsizetype(4097),
+                                   qsizetype(128 * 1024 + 1)}) {
+        SCOPED_TRACE(length);
+        const QByteArray section(length, 's'), key(length, 'k'), value(length, 'v');
+        const QByteArray text = ZConfigText::setEntry("[" + section + "]\n", section, key, value);
+        EXPECT_EQ(text, "[" + section + "]\n" + key + " = " + value + "\n");
+        const ZConfigText::Sections read = ZConfigText::parse(text + "[" + section + "]\nx = y\n");
+        EXPECT_EQ(read.value(section), ZConfigText::Entries({{key, value}}));
+    }
+}
