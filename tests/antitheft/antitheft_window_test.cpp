@@ -29,6 +29,7 @@
 #include "hostile.h"
 #include "outbox.h"
 #include "qtprint.h"
+#include "programtests.h"
 #include "sandbox.h"
 #include "vardel.h"
 
@@ -435,30 +436,12 @@ TEST_F(Security, ImeiFileIsWrittenOnceByTheWindowStart)
 
 int main(int argc, char** argv)
 {
-    if (const int status = TestSandbox::rerunInside(argc, argv); status >= 0)
+    if (const int status = ProgramTests::start(argc, argv); status >= 0)
         return status;
-    ::testing::InitGoogleTest(&argc, argv);
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
 
     QTemporaryDir dir;
     scratch = &dir;
     programDir = dir.path() + "/it's a $dir/";
-    for (const char* sub : {"languages", "images"}) {
-        QDir().mkpath(programDir + sub);
-        const QDir built(QStringLiteral(VARDEL_BUILD_DIR "/") + sub);
-        for (const QString& name : built.entryList(QDir::Files))
-            QFile::copy(built.filePath(name), programDir + sub + "/" + name);
-    }
-    const QByteArray argv0 = QFile::encodeName(programDir + "vardel");
-    std::vector<char*> args{const_cast<char*>(argv0.constData())};
-    for (int i = 1; i < argc; ++i)
-        args.push_back(argv[i]);
-    int count = int(args.size());
-    args.push_back(nullptr);
-    ZApplication application(count, args.data());
-    app = &application;
-    const int status = RUN_ALL_TESTS();
-    app = nullptr;
-    return status;
+    ProgramTests::installBuiltFolders(programDir, {"languages", "images"});
+    return ProgramTests::runAsProgram(argc, argv, QFile::encodeName(programDir + "vardel"), app);
 }

@@ -17,6 +17,7 @@
 #include "ZFileBrowser.h"
 #include "ZFileDlg.h"
 #include "qtprint.h"
+#include "programtests.h"
 #include "sandbox.h"
 #include "shell/paths.h"
 #include "shell/shellrun.h"
@@ -139,16 +140,7 @@ int main(int argc, char** argv)
     Shell::run("mkdir -p %1 %2 && cp -r %3/images %4/languages %5", programDir, scratch,
                QStringLiteral(VARDEL_BUILD_DIR), QStringLiteral(VARDEL_BUILD_DIR), programDir);
 
-    QByteArray argv0 = Paths::toBytes(programDir + "vardel");
-    std::vector<char*> args{argv0.data()};
-    for (int i = 1; i < argc; ++i)
-        args.push_back(argv[i]);
-    int count = int(args.size());
-    args.push_back(nullptr);
-    ZApplication application(count, args.data());
-    app = &application;
-    const int status = RUN_ALL_TESTS();
-    app = nullptr;
+    const int status = ProgramTests::runAsProgram(argc, argv, Paths::toBytes(programDir + "vardel"), app);
     // QTemporaryDir cannot remove a name that is not UTF-8.
     Shell::run("rm -rf %1", base);
     return status;

@@ -19,6 +19,7 @@
 #include <ZSoftKey.h>
 
 #include "qtprint.h"
+#include "programtests.h"
 #include "sandbox.h"
 #include "vardel.h"
 
@@ -332,24 +333,11 @@ TEST_F(Window, ChoosingRebuildsMenuKeysAndListsOfTheShownTab)
 
 int main(int argc, char** argv)
 {
-    if (const int status = TestSandbox::rerunInside(argc, argv); status >= 0)
+    if (const int status = ProgramTests::start(argc, argv); status >= 0)
         return status;
-    ::testing::InitGoogleTest(&argc, argv);
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
 
     QTemporaryDir dir;
     programDir = dir.path() + "/prog/";
     QDir().mkpath(programDir);
-    const QByteArray argv0 = QFile::encodeName(programDir + "vardel");
-    std::vector<char*> args{const_cast<char*>(argv0.constData())};
-    for (int i = 1; i < argc; ++i)
-        args.push_back(argv[i]);
-    int count = int(args.size());
-    args.push_back(nullptr);
-    ZApplication application(count, args.data());
-    app = &application;
-    const int status = RUN_ALL_TESTS();
-    app = nullptr;
-    return status;
+    return ProgramTests::runAsProgram(argc, argv, QFile::encodeName(programDir + "vardel"), app);
 }

@@ -21,6 +21,7 @@
 
 #include "hostile.h"
 #include "mpkg.h"
+#include "programtests.h"
 #include "sandbox.h"
 #include "shell/paths.h"
 #include "vardel.h"
@@ -475,37 +476,19 @@ TEST_F(Packages, CleanUpKeepsLargeFilesAndNeverReplacesUnreadableOnes)
 
 int main(int argc, char** argv)
 {
-    if (const int status = TestSandbox::rerunInside(argc, argv); status >= 0)
+    if (const int status = ProgramTests::start(argc, argv); status >= 0)
         return status;
-    ::testing::InitGoogleTest(&argc, argv);
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
     qunsetenv("EZX_AUTOMATION");
     qunsetenv("EZX_TRANSCRIPT");
 
     QTemporaryDir dir;
     programDir = dir.path() + "/prog/";
     scratch = dir.path();
-    QDir().mkpath(programDir + "languages");
-    QDir().mkpath(programDir + "images");
-    for (const QString& sub : {QString("languages"), QString("images")}) {
-        for (const QFileInfo& f : QDir(VARDEL_BUILD_DIR "/" + sub).entryInfoList(QDir::Files))
-            QFile::copy(f.filePath(), programDir + sub + "/" + f.fileName());
-    }
+    ProgramTests::installBuiltFolders(programDir, {"languages", "images"});
     QFile settings(programDir + "Vardel.cfg");
     if (settings.open(QIODevice::WriteOnly))
         settings.write("[Vardel]\nLanguage = en.lng\n");
     settings.close();
 
-    const QByteArray argv0 = QFile::encodeName(programDir + "vardel");
-    std::vector<char*> args{const_cast<char*>(argv0.constData())};
-    for (int i = 1; i < argc; ++i)
-        args.push_back(argv[i]);
-    int count = int(args.size());
-    args.push_back(nullptr);
-    ZApplication application(count, args.data());
-    app = &application;
-    const int status = RUN_ALL_TESTS();
-    app = nullptr;
-    return status;
+    return ProgramTests::runAsProgram(argc, argv, QFile::encodeName(programDir + "vardel"), app);
 }

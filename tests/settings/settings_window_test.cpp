@@ -32,6 +32,7 @@
 #include "expected_script.h"
 #include "hostile.h"
 #include "qtprint.h"
+#include "programtests.h"
 #include "sandbox.h"
 #include "shell/paths.h"
 #include "shell/textids.h"
@@ -666,27 +667,12 @@ TEST_F(FontEditor, HostilePathsAndNoticesReachTheScriptUnchanged)
 
 int main(int argc, char** argv)
 {
-    if (const int status = TestSandbox::rerunInside(argc, argv); status >= 0)
+    if (const int status = ProgramTests::start(argc, argv); status >= 0)
         return status;
-    ::testing::InitGoogleTest(&argc, argv);
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
 
     QTemporaryDir dir;
     programDir = dir.path() + "/prog/";
-    QDir().mkpath(programDir + "images");
     // The program's pictures, as installed beside it.
-    for (const QString& name : QDir(VARDEL_BUILD_DIR "/images").entryList(QDir::Files))
-        QFile::copy(VARDEL_BUILD_DIR "/images/" + name, programDir + "images/" + name);
-    const QByteArray argv0 = QFile::encodeName(programDir + "vardel");
-    std::vector<char*> args{const_cast<char*>(argv0.constData())};
-    for (int i = 1; i < argc; ++i)
-        args.push_back(argv[i]);
-    int count = int(args.size());
-    args.push_back(nullptr);
-    ZApplication application(count, args.data());
-    app = &application;
-    const int status = RUN_ALL_TESTS();
-    app = nullptr;
-    return status;
+    ProgramTests::installBuiltFolders(programDir, {"images"});
+    return ProgramTests::runAsProgram(argc, argv, QFile::encodeName(programDir + "vardel"), app);
 }

@@ -15,6 +15,7 @@
 #include <ZApplication.h>
 #include <ZAutomation.h>
 
+#include "programtests.h"
 #include "sandbox.h"
 #include "vardel.h"
 
@@ -29,43 +30,22 @@ QString phoneRoot()
     return QString::fromLocal8Bit(qgetenv("PHONE_SANDBOX_DIR"));
 }
 
-void copyDirectory(const QString& from, const QString& to)
-{
-    QDir().mkpath(to);
-    for (const QFileInfo& entry : QDir(from).entryInfoList(QDir::Files))
-        QFile::copy(entry.filePath(), to + "/" + entry.fileName());
-}
-
 } // namespace
 
 int main(int argc, char** argv, const QStringList& sandboxOptions)
 {
-    if (const int status = TestSandbox::rerunInside(argc, argv, sandboxOptions); status >= 0)
+    if (const int status = ProgramTests::start(argc, argv, sandboxOptions); status >= 0)
         return status;
-    ::testing::InitGoogleTest(&argc, argv);
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
 
     QTemporaryDir dir;
     g_programDir = dir.path() + "/prog/";
-    copyDirectory(QStringLiteral(VARDEL_BUILD_DIR "/languages"), g_programDir + "languages");
-    copyDirectory(QStringLiteral(VARDEL_BUILD_DIR "/images"), g_programDir + "images");
+    ProgramTests::installBuiltFolders(g_programDir, {"languages", "images"});
     QFile cfg(g_programDir + "Vardel.cfg");
     if (cfg.open(QIODevice::WriteOnly))
         cfg.write("[Vardel]\nLanguage = en.lng\n");
     cfg.close();
 
-    const QByteArray argv0 = QFile::encodeName(g_programDir + "vardel");
-    std::vector<char*> args{const_cast<char*>(argv0.constData())};
-    for (int i = 1; i < argc; ++i)
-        args.push_back(argv[i]);
-    int count = int(args.size());
-    args.push_back(nullptr);
-    ZApplication application(count, args.data());
-    app = &application;
-    const int status = RUN_ALL_TESTS();
-    app = nullptr;
-    return status;
+    return ProgramTests::runAsProgram(argc, argv, QFile::encodeName(g_programDir + "vardel"), app);
 }
 
 QString programDir()
