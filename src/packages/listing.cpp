@@ -111,22 +111,27 @@ public:
         if (m_folders.contains(at))
             return false;
         if (member.type == u'l') {
+            m_files.remove(at);
             m_links.insert(at, member.linkTarget);
             return true;
         }
         if (member.hardLink) {
-            // A hard link to a symbolic link is that link again, read from
-            // its new place: never accepted.
+            // tar archives a hard link after the file it shares, so its
+            // source must be a regular file this package wrote before. Any
+            // other source (a symbolic link, which would be that link again
+            // read from its new place, or nothing, which leaves open what
+            // stays in the link's place) is refused.
             const auto target = componentsOf(member.linkTarget);
             if (!target || target->size() < 2)
                 return false;
             QStringList sourceFolder = *target;
             const QString sourceName = sourceFolder.takeLast();
             const auto source = walk({}, sourceFolder.join(u'/'), false);
-            if (!inside(source) || m_links.contains((*source + QStringList{sourceName}).join(u'/')))
+            if (!inside(source) || !m_files.contains((*source + QStringList{sourceName}).join(u'/')))
                 return false;
         }
         m_links.remove(at);  // a file replaces a link
+        m_files.insert(at);
         return true;
     }
 
@@ -192,6 +197,7 @@ private:
     QString m_top;
     QHash<QString, QString> m_links;  // where a link is, its target
     QSet<QString> m_folders;
+    QSet<QString> m_files;  // regular files written, by where they really are
     int m_hops = 0;
 };
 

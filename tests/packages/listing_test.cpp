@@ -95,6 +95,12 @@ TEST(PackageListing, RefusesWhatCouldWriteOutsideOrIsNotOnePackage)
         {"hard link to a symbolic link",
          {dir("A/"), link("A/s", "sub/sub2"), link("A/t", "."), link("A/x", "s/../.."), hardLink("A/s", "A/t"),
           file("A/x/evil")}},
+        // The hard link takes the link's place only if it can be made;
+        // with no such file the link may stay, leading to "/".
+        {"hard link to nothing in a link's place",
+         {dir("A/"), link("A/s", "/"), hardLink("A/s", "A/t"), file("A/x/evil")}},
+        {"hard link to a file replaced by a link",
+         {dir("A/"), file("A/f"), link("A/f", "."), link("A/x", "f/.."), hardLink("A/h", "A/f")}},
         {"link in a folder's place", {dir("A/"), dir("A/d/"), link("A/d", "deep/er"), link("A/t", "d/../.."),
                                       file("A/t/evil")}},
         {"folder on a link leading out", {dir("A/"), link("A/s", "."), link("A/l", "s/.."), dir("A/l/"),
