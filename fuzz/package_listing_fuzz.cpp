@@ -117,8 +117,9 @@ public:
                     return "hard link " + line.name + " shares " + line.target;
                 if (source.outcome == Ok) {
                     const auto node = m_nodes.constFind(source.at.join(u'/'));
+                    // A copy: inserting may move the hash's nodes.
                     if (node != m_nodes.constEnd() && node->kind != Node::Folder)
-                        m_nodes.insert(key, *node);
+                        m_nodes.insert(key, Node(*node));
                 }
             }
         }
