@@ -160,14 +160,8 @@ void checkFolders(const QByteArray& input)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    if (size == 0)
-        return 0;
-    const QByteArray rest(reinterpret_cast<const char*>(data + 1), qsizetype(size - 1));
-    switch (data[0] % 4) {
-    case 0: checkRecord(false, rest); break;
-    case 1: checkRecord(true, rest); break;
-    case 2: checkChooseId(rest); break;
-    default: checkFolders(rest); break;
-    }
+    Fuzz::runOneOf(data, size,
+                   {[](const QByteArray& rest) { checkRecord(false, rest); },
+                    [](const QByteArray& rest) { checkRecord(true, rest); }, checkChooseId, checkFolders});
     return 0;
 }

@@ -128,14 +128,6 @@ void checkMentions(const QByteArray& input)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    if (size == 0)
-        return 0;
-    const QByteArray rest(reinterpret_cast<const char*>(data + 1), qsizetype(size - 1));
-    switch (data[0] % 4) {
-    case 0: checkCleaned(rest); break;
-    case 1: checkMpkgHandler(rest); break;
-    case 2: checkNameOnLine(rest); break;
-    default: checkMentions(rest); break;
-    }
+    Fuzz::runOneOf(data, size, {checkCleaned, checkMpkgHandler, checkNameOnLine, checkMentions});
     return 0;
 }

@@ -126,4 +126,13 @@ QByteArray readFile(const QString& path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArrayLiteral("<missing>");
 }
 
+void runOneOf(const std::uint8_t* data, std::size_t size,
+              std::initializer_list<std::function<void(const QByteArray&)>> checks)
+{
+    if (size == 0 || checks.size() == 0)
+        return;
+    const QByteArray rest(reinterpret_cast<const char*>(data + 1), qsizetype(size - 1));
+    checks.begin()[data[0] % checks.size()](rest);
+}
+
 } // namespace Fuzz

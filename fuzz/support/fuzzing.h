@@ -10,6 +10,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <initializer_list>
 #include <string>
 
 // The entry points of a target, called by libFuzzer or, in builds without
@@ -35,6 +37,11 @@ std::string show(const QString& text);
 // so the result always has maxParts entries.
 QList<QByteArray> split(const std::uint8_t* data, std::size_t size, char separator,
                         int maxParts);
+
+// Runs the check the input's first byte chooses (its value modulo the
+// number of checks) on the rest of the input; an empty input runs none.
+void runOneOf(const std::uint8_t* data, std::size_t size,
+              std::initializer_list<std::function<void(const QByteArray&)>> checks);
 
 // A directory of this process for scratch files, on a memory file system
 // when there is one, so that per-input writes and syncs cost little. It goes
