@@ -7,6 +7,7 @@
 
 #include <optional>
 
+#include "packages/desktopcheck.h"
 #include "shell/paths.h"
 
 namespace UnpackedTree {
@@ -65,6 +66,10 @@ bool isSafe(const QString& folder, Links links)
         if (!Paths::listNames(path, &names))
             return false;
         for (const QString& name : names) {
+            // A name tar listed as two lines (a line feed in it) is caught
+            // here at the latest.
+            if (DesktopCheck::hasControlCharacter(name))
+                return false;
             const QString entryPath = path + u'/' + name;
             const Paths::Entry entry = Paths::entryAt(entryPath);
             int hops = 0;

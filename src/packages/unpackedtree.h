@@ -20,7 +20,8 @@ enum class Links {
 };
 
 // True when the folder is a folder (not a link to one) and everything below
-// it is a folder, a regular file or a link allowed by links. A symbolic
+// it is a folder, a regular file or a link allowed by links, under a name
+// without control characters. A symbolic
 // link's target is walked from the link's folder through the tree as it
 // stands, links on the way followed; it must not climb above the folder,
 // be absolute or go round in circles. Devices, pipes and sockets are never
