@@ -253,9 +253,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     FUZZ_CHECK(result.links == links, what() + "\nlinks flag " + std::to_string(result.links));
     // A control byte put into a line (in the name, or a link's target) makes
-    // it unsafe, wherever it stands.
-    for (qsizetype i = 0; i < lines.size() && i < 8; ++i) {
-        for (const char* control : {"\r", "\t", "\x1b", "\x7f", "\x01"}) {
+    // it unsafe, wherever it stands: the first, a middle and the last line,
+    // a carriage return and one other control byte each.
+    const char* const controls[] = {"\t", "\x1b", "\x7f", "\x01"};
+    for (const qsizetype i : {qsizetype(0), lines.size() / 2, lines.size() - 1}) {
+        for (const char* control : {"\r", controls[i % 4]}) {
             QStringList changed = lines;
             changed[i].insert(changed[i].size() - 1, QLatin1String(control));
             FUZZ_CHECK(!PackageListing::check(changed).safe,

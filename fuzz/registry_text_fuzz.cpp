@@ -23,6 +23,8 @@
 #include "packages/registrytext.h"
 #include "shell/shellrun.h"
 
+#include <optional>
+
 namespace {
 
 // The file's lines as the program reads them.
@@ -129,16 +131,21 @@ void checkMentions(const QByteArray& input)
                "id " + Fuzz::show(id) + "\nfile " + Fuzz::show(parts[1]));
 }
 
-// True when the line is a section header: blanks at its ends aside, "[" to
-// "]".
-bool isHeader(const QString& line)
+// The section a header line names (blanks at its ends aside, "[" to "]",
+// the name between stripped too), or nothing for any other line.
+std::optional<QByteArray> headerName(const QString& line)
 {
-    QByteArray text = line.toLatin1();
-    while (!text.isEmpty() && QByteArray(" \t\r\v\f").contains(text.front()))
-        text.remove(0, 1);
-    while (!text.isEmpty() && QByteArray(" \t\r\v\f").contains(text.back()))
-        text.chop(1);
-    return text.size() >= 2 && text.startsWith('[') && text.endsWith(']');
+    auto strip = [](QByteArray text) {
+        while (!text.isEmpty() && QByteArray(" \t\r\v\f").contains(text.front()))
+            text.remove(0, 1);
+        while (!text.isEmpty() && QByteArray(" \t\r\v\f").contains(text.back()))
+            text.chop(1);
+        return text;
+    };
+    const QByteArray text = strip(line.toLatin1());
+    if (text.size() < 2 || !text.startsWith('[') || !text.endsWith(']'))
+        return std::nullopt;
+    return strip(text.mid(1, text.size() - 2));
 }
 
 void checkWithoutSection(const QByteArray& input)
@@ -155,13 +162,13 @@ void checkWithoutSection(const QByteArray& input)
     };
     // The first header the reader takes for [id], and the next header.
     qsizetype from = 0;
-    while (from < lines.size() && !(isHeader(lines[from]) && ZConfigText::parse(lines[from].toLatin1()).contains(id)))
+    while (from < lines.size() && headerName(lines[from]) != id)
         ++from;
     FUZZ_CHECK(text.has_value() == (from < lines.size()), what());
     if (!text)
         return;
     qsizetype to = from + 1;
-    while (to < lines.size() && !isHeader(lines[to]))
+    while (to < lines.size() && !headerName(lines[to]))
         ++to;
     FUZZ_CHECK(*text == (lines.mid(0, from) + lines.mid(to)).join(u'\n'), what() + "\nnot exactly the section cut");
     // Every other section reads as before.
