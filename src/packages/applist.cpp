@@ -19,6 +19,7 @@
 
 #include "packages/appdirs.h"
 #include "packages/record.h"
+#include "packages/registrytext.h"
 #include "shell/paths.h"
 #include "shell/shellrun.h"
 #include "shell/texts.h"
@@ -50,7 +51,9 @@ bool passesThroughLink(const QString& base, const QString& path)
 
 QString Vardel::pkgTexto(const ZConfig& lang, const QString& bytes)
 {
-    return Texts::decode(bytes.toLatin1().constData(), Texts::isUnicode(lang));
+    // All of the value: rows are matched to records by what they show, and
+    // "Vardel" must never match a record named "Vardel\0x".
+    return Texts::decodeWhole(bytes.toLatin1(), Texts::isUnicode(lang));
 }
 
 void Vardel::CargarListaApps()
@@ -131,7 +134,9 @@ void Vardel::EjecutarMPKG()
         if (pkgTexto(lang, apps.readEntry(id, QStringLiteral("Name"), QString())) != name)
             continue;
         const QString folder = AppDirs::resolve(apps.readEntry(id, QStringLiteral("Directory"), QString()));
-        Shell::run(QStringLiteral("%1/%2"), folder, apps.readEntry(id, QStringLiteral("Exec"), QString()));
+        const QString command = AppDirs::startCommand(folder, apps.readEntry(id, QStringLiteral("Exec"), QString()));
+        if (!command.isEmpty())
+            Shell::run(command);
     }
     Shell::run(QStringLiteral("rm %1/TempApps"), progDir);
 }
@@ -143,6 +148,15 @@ void Vardel::pkgRemoveDirectory(const QString& directory)
     if (!AppDirs::removable(folder, &base) || passesThroughLink(base, folder))
         return;
     Shell::run(QStringLiteral("rm -f -r %1"), folder);
+}
+
+bool Vardel::pkgRemoveRecord(const QString& registry, const QString& id)
+{
+    // A registry that cannot be read is never replaced.
+    const std::optional<QStringList> lines =
+        Paths::exists(registry) ? Shell::readLinesIfReadable(registry, Shell::CarriageReturn::Kept) : std::nullopt;
+    const std::optional<QString> text = lines ? RegistryText::withoutSection(*lines, id) : std::nullopt;
+    return text && Shell::writeThenMove(AppRecord::ofRegistry(registry).registryTemp, registry, *text);
 }
 
 void Vardel::BorrarMPKG()
@@ -172,17 +186,18 @@ void Vardel::BorrarMPKG()
         // of the menu tree.
         if (QString(appId).remove(u'{').remove(u'}').isEmpty())
             continue;
-        Shell::run(QStringLiteral("APP=`echo %1 | sed s/}//g | sed s/{//g`; sed -i \"/$APP/,/Visible/d\" %2"), appId,
-                   registry);
+        // The record goes first, exactly its own section; only once the
+        // registry is written without it do its menu entry and folder go.
+        if (!pkgRemoveRecord(registry, id))
+            continue;
         Shell::run(QStringLiteral("APP=`echo %1 | sed s/}//g | sed s/{//g`; sed -i \"s/$APP;//g\" "
                                   "/ezxlocal/download/appwrite/am/UserMenuTree"),
                    appId);
         pkgRemoveDirectory(directory);
         LimpiarCR();
+        ++removed;
         // Later IDs see the registry as this removal left it.
         apps.emplace(registry, false);
-        if (apps->readEntry(id, QStringLiteral("Name"), QString()) != storedName)
-            ++removed;
     }
     Shell::run(QStringLiteral("rm %1/TempApps"), progDir);
     QApplication::processEvents();
