@@ -573,7 +573,8 @@ static void buildDev(void)
 
 /* A size-limited tmpfs holding a copy of HOST, exactly FREE pages left;
  * returns the copy's folder. The tmpfs is mounted on a stage that is let
- * go of once the copy is bound where it belongs. */
+ * go of once the copy is bound where it belongs, which leaves nothing of it
+ * but the copy in view. */
 static char *faultArea(const char *host, long freePages, const char *name)
 {
     char *stage = join(root, name);
@@ -581,9 +582,18 @@ static char *faultArea(const char *host, long freePages, const char *name)
     char *tree = join(stage, "/tree");
     makePath(tree, 0755);
     char *from = join(host, "/.");
-    char *cp[] = {"cp", "-a", from, tree, NULL};
+    char *cp[] = {"cp", "-a", rootless ? "--no-preserve=ownership" : "--preserve=all", from, tree, NULL};
     if (!runProgram(cp, 0))
         fail("cannot copy %s into a tmpfs", host);
+    /* A page beside the copy, so that the limit is never 0 (which would
+     * mean no limit) even for an empty tree and no free page. */
+    char *filler = join(stage, "/filler");
+    char page[4096];
+    memset(page, 0, sizeof page);
+    const int fd = open(filler, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (fd < 0 || write(fd, page, sizeof page) != (ssize_t)sizeof page || close(fd) != 0)
+        fail("cannot write %s: %s", filler, strerror(errno));
+    free(filler);
     struct statvfs vfs;
     if (statvfs(stage, &vfs) != 0)
         fail("statvfs %s: %s", stage, strerror(errno));
@@ -645,7 +655,7 @@ static int removeEntry(const char *path, const struct stat *st, int type, struct
 
 /* What the command left in a size-limited copy becomes the tree's part:
  * the host folder emptied, then filled with the copy, owners, modes, links
- * and times kept. */
+ * and times kept (owners only as root: an ordinary user has but one id). */
 static int copyBack(const char *sub)
 {
     char *host = join(dir, sub);
@@ -653,7 +663,7 @@ static int copyBack(const char *sub)
     char *from = join(seen, "/.");
     removeTop = host;
     nftw(host, removeEntry, 64, FTW_DEPTH | FTW_PHYS);
-    char *cp[] = {"cp", "-a", from, host, NULL};
+    char *cp[] = {"cp", "-a", rootless ? "--no-preserve=ownership" : "--preserve=all", from, host, NULL};
     const int ok = runProgram(cp, 0);
     if (!ok)
         fprintf(stderr, "%s: cannot copy %s back into %s\n", prog, sub, host);
