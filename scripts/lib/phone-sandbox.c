@@ -686,6 +686,17 @@ static void buildRoot(const char *busyboxDir)
     makePath(proc, 0555);
     if (mount("proc", proc, "proc", MS_NOSUID | MS_NODEV | MS_NOEXEC, NULL) != 0)
         fail("cannot mount /proc for the new PID namespace: %s", strerror(errno));
+    /* The kernel's settings there are the host's: root must not change them. */
+    for (const char *const *name = (const char *const[]){"/sys", "/sysrq-trigger", "/irq", "/bus", NULL};
+         *name; ++name) {
+        char *entry = join(proc, *name);
+        if (access(entry, F_OK) == 0) {
+            if (mount(entry, entry, NULL, MS_BIND | MS_REC, NULL) != 0)
+                fail("cannot bind /proc%s: %s", *name, strerror(errno));
+            setAttributes(entry, MOUNT_ATTR_RDONLY | MOUNT_ATTR_NOSUID | MOUNT_ATTR_NODEV, 1);
+        }
+        free(entry);
+    }
     free(proc);
     if (access("/sys", F_OK) == 0)
         expose("/sys", 1);
@@ -771,6 +782,14 @@ static void buildRoot(const char *busyboxDir)
 
 /* ----------------------------------------------------------- processes -- */
 
+static void writeMap(const char *file, const char *text)
+{
+    const int fd = open(file, O_WRONLY | O_CLOEXEC);
+    if (fd < 0 || write(fd, text, strlen(text)) != (ssize_t)strlen(text) || close(fd) != 0)
+        fail("cannot write %s: %s", file, strerror(errno));
+}
+
+
 static void dropFileModeCapabilities(void)
 {
     const int caps[] = {CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH, CAP_FOWNER};
@@ -790,12 +809,30 @@ static void dropFileModeCapabilities(void)
         fail("capset: %s", strerror(errno));
 }
 
-/* The command: in a mount namespace of its own whose root is the phone's,
- * the host's root let go of entirely. */
-static void runCommand(void)
+/* The command: in a user and a mount namespace of its own whose root is
+ * the phone's, the host's root let go of entirely. Its user namespace maps
+ * every id to itself, so root stays root to the files; but the mounts it
+ * got from the first process are locked there: it can neither make a
+ * read-only one writable, nor unmount one to see what lies below, nor mount
+ * a device or make one. TOLD and MAPPED synchronize with the first process,
+ * which writes the id maps. */
+static void runCommand(int told, int mapped)
 {
-    if (unshare(CLONE_NEWNS) != 0)
-        fail("unshare: %s", strerror(errno));
+    char own = 'u';
+    if (unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0) {
+        /* No user namespaces here (a container forbidding them): the
+         * mount namespace alone, the mounts unlocked. */
+        own = 'n';
+        if (unshare(CLONE_NEWNS) != 0)
+            fail("unshare: %s", strerror(errno));
+    }
+    if (write(told, &own, 1) != 1 || read(mapped, &own, 1) != 1 || own != 'y')
+        fail("the first process did not map the command's ids");
+    close(told);
+    close(mapped);
+    /* A root of this namespace's own making: pivot_root refuses a locked one. */
+    if (mount(root, root, NULL, MS_BIND | MS_REC, NULL) != 0)
+        fail("cannot bind the phone's root: %s", strerror(errno));
     if (chdir(root) != 0 || syscall(SYS_pivot_root, ".", ".") != 0 || umount2(".", MNT_DETACH) != 0)
         fail("cannot enter the phone's root: %s", strerror(errno));
     if (chdir("/usr/SYSqtapp") != 0)
@@ -843,12 +880,31 @@ static void init(const char *busyboxDir)
     prctl(PR_SET_PDEATHSIG, SIGKILL);
     onSignals(forward);
     buildRoot(busyboxDir);
+    int told[2], mapped[2];
+    if (pipe2(told, O_CLOEXEC) != 0 || pipe2(mapped, O_CLOEXEC) != 0)
+        fail("pipe: %s", strerror(errno));
     const pid_t child = fork();
     if (child < 0)
         fail("fork: %s", strerror(errno));
     if (child == 0)
-        runCommand();
+        runCommand(told[1], mapped[0]);
     forwardTo = child;
+    close(told[1]);
+    close(mapped[0]);
+    char own = 0;
+    if (read(told[0], &own, 1) == 1 && own == 'u') {
+        /* Every id this namespace has, mapped to itself. */
+        const char *ids = rootless ? "0 0 1" : "0 0 4294967295";
+        char file[PATH_MAX]; /* in the new /proc: this PID namespace's numbers */
+        snprintf(file, sizeof file, "%s/proc/%d/uid_map", root, (int)child);
+        writeMap(file, ids);
+        snprintf(file, sizeof file, "%s/proc/%d/gid_map", root, (int)child);
+        writeMap(file, ids);
+    }
+    if (write(mapped[1], "y", 1) != 1)
+        fail("cannot start the command: %s", strerror(errno));
+    close(told[0]);
+    close(mapped[1]);
     int result = 0;
     for (;;) {
         int status;
@@ -869,13 +925,6 @@ static void init(const char *busyboxDir)
     if (card && cardFree >= 0 && !copyBack("/mmc/mmca1"))
         result = result ? result : 2;
     _exit(result);
-}
-
-static void writeMap(const char *file, const char *text)
-{
-    const int fd = open(file, O_WRONLY | O_CLOEXEC);
-    if (fd < 0 || write(fd, text, strlen(text)) != (ssize_t)strlen(text) || close(fd) != 0)
-        fail("cannot write %s: %s", file, strerror(errno));
 }
 
 int main(int argc, char **argv)

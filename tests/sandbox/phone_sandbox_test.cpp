@@ -241,8 +241,8 @@ TEST_F(PhoneSandbox, StandardInputReachesTheCommand)
 }
 
 // Nothing of the host is writable inside but the tree, the files named by
-// EZX_* variables and --writable paths; private /tmp, /var and /dev take
-// writes that vanish with the sandbox.
+// EZX_* variables and --writable paths, even for root trying to remount;
+// private /tmp, /var and /dev take writes that vanish with the sandbox.
 TEST_F(PhoneSandbox, OnlyTheTreeTheEzxFilesAndWritablePathsReachTheHost)
 {
     TempDir other, given;
@@ -268,7 +268,11 @@ TEST_F(PhoneSandbox, OnlyTheTreeTheEzxFilesAndWritablePathsReachTheHost)
         {VARDEL_BUILD_DIR "/vardel-sandbox-probe", false},
         {canary.path().toStdString(), false},
     };
-    std::string inner;
+    // Root inside first tries to lift the seal: make the host's folders
+    // writable again, or unmount the private ones to reach the host's below.
+    std::string inner = "for m in " VARDEL_SOURCE_DIR " " VARDEL_BUILD_DIR " /root /dev /; do "
+                        "mount -o remount,rw,bind $m; mount -o remount,rw $m; done 2>/dev/null; "
+                        "umount -l /tmp /var /dev/shm 2>/dev/null\n";
     for (const Probe &p : probes)
         inner += "echo x >> " + quote(p.path) + " 2>/dev/null && echo wrote " + quote(p.path) + "\n";
     const Result r = run("EZX_TRANSCRIPT=" + quote(transcript) + " " + script("phone-sandbox")
