@@ -99,8 +99,8 @@ static long pages(const char *opt, const char *value)
     char *end;
     errno = 0;
     const long n = value ? strtol(value, &end, 10) : -1;
-    if (!value || errno || *end || end == value || n < 0)
-        fail("%s needs a number of free pages (0 or more)", opt);
+    if (!value || errno || *end || end == value || n < 0 || n > (1L << 30))
+        fail("%s needs a number of free pages (0 to 2^30)", opt);
     return n;
 }
 
@@ -450,6 +450,11 @@ static void collectExposures(const char *repo)
         if (strncmp(*e, "EZX_", 4) != 0 || !eq || eq[1] != '/')
             continue;
         char *real = realpath(eq + 1, NULL);
+        struct stat st;
+        if (real && (stat(real, &st) != 0 || S_ISDIR(st.st_mode))) {
+            free(real); /* names no file */
+            continue;
+        }
         if (!real) {
             char *parent = strdup(eq + 1);
             *strrchr(parent, '/') = '\0';
@@ -724,6 +729,12 @@ static void buildRoot(const char *busyboxDir)
     phonePart("/ezxlocal", phoneFree, 0, "/.phone");
     char *mmc = join(root, "/mmc");
     makePath(mmc, 0755);
+    /* Empty folders to mount on, for a sealed root made inside (fuzz targets). */
+    for (const char *const *name = (const char *const[]){"/mnt", "/media", NULL}; *name; ++name) {
+        char *empty = join(root, *name);
+        makePath(empty, 0755);
+        free(empty);
+    }
     if (card)
         phonePart("/mmc/mmca1", cardFree, roCard, "/.card");
     phonePart("/usr/data_resource", -1, !brenik, NULL);
@@ -840,6 +851,7 @@ static void runCommand(int told, int mapped)
     if (dropDac)
         dropFileModeCapabilities();
     setenv("PATH", "/usr/bin:/bin:/usr/sbin:/sbin", 1);
+    setenv("PHONE_SANDBOX_DIR", dir, 1); /* the tree's host path, for tests working on it */
     sigset_t none;
     sigemptyset(&none);
     sigprocmask(SIG_SETMASK, &none, NULL);
