@@ -185,17 +185,12 @@ static void writeFile(const char *path, const char *text, mode_t mode)
 }
 
 /* Runs a host program and waits for it; true when it succeeded. */
-static int runProgram(char *const argv[], int quiet)
+static int runProgram(char *const argv[])
 {
     const pid_t pid = fork();
     if (pid < 0)
         fail("fork: %s", strerror(errno));
     if (pid == 0) {
-        if (quiet) {
-            const int null = open("/dev/null", O_WRONLY);
-            if (null >= 0)
-                dup2(null, 1);
-        }
         execvp(argv[0], argv);
         fprintf(stderr, "%s: cannot run %s: %s\n", prog, argv[0], strerror(errno));
         _exit(127);
@@ -230,7 +225,7 @@ static char *prepareBusybox(const char *busybox, const char *cache)
     chmod(work, 0755);
     char *copy = join(work, "/busybox");
     char *cp[] = {"cp", real, copy, NULL};
-    if (!runProgram(cp, 0))
+    if (!runProgram(cp))
         fail("cannot copy %s into %s", real, cache);
     chmod(copy, 0755);
     /* The applets' names, one a line, from the binary itself. */
@@ -265,7 +260,7 @@ static char *prepareBusybox(const char *busybox, const char *cache)
     if (rename(work, ready) != 0) {
         /* Another sandbox was quicker: use its folder, drop ours. */
         char *rm[] = {"rm", "-rf", work, NULL};
-        runProgram(rm, 0);
+        runProgram(rm);
         if (access(ready, F_OK) != 0)
             fail("cannot prepare busybox in %s: %s", cache, strerror(errno));
     }
@@ -588,7 +583,7 @@ static char *faultArea(const char *host, long freePages, const char *name)
     makePath(tree, 0755);
     char *from = join(host, "/.");
     char *cp[] = {"cp", "-a", rootless ? "--no-preserve=ownership" : "--preserve=all", from, tree, NULL};
-    if (!runProgram(cp, 0))
+    if (!runProgram(cp))
         fail("cannot copy %s into a tmpfs", host);
     /* A page beside the copy, so that the limit is never 0 (which would
      * mean no limit) even for an empty tree and no free page. */
@@ -669,7 +664,7 @@ static int copyBack(const char *sub)
     removeTop = host;
     nftw(host, removeEntry, 64, FTW_DEPTH | FTW_PHYS);
     char *cp[] = {"cp", "-a", rootless ? "--no-preserve=ownership" : "--preserve=all", from, host, NULL};
-    const int ok = runProgram(cp, 0);
+    const int ok = runProgram(cp);
     if (!ok)
         fprintf(stderr, "%s: cannot copy %s back into %s\n", prog, sub, host);
     free(host);
