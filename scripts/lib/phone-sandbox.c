@@ -393,8 +393,8 @@ static void wantReadable(const char *path)
     char *top = topOf(real);
     if (!builtTop(top))
         want(top, 1);
-    else if (under(real, "/tmp") || under(real, "/var"))
-        want(real, 1);
+    else if ((under(real, "/tmp") || under(real, "/var")) && strcmp(real, top) != 0)
+        want(real, 1); /* never the host's /tmp or /var as a whole */
     free(top);
     free(real);
 }

@@ -275,13 +275,15 @@ TEST_F(PhoneSandbox, OnlyTheTreeTheEzxFilesAndWritablePathsReachTheHost)
                         "umount -l /tmp /var /dev/shm 2>/dev/null\n";
     for (const Probe &p : probes)
         inner += "echo x >> " + quote(p.path) + " 2>/dev/null && echo wrote " + quote(p.path) + "\n";
-    const Result r = run("EZX_TRANSCRIPT=" + quote(transcript) + " " + script("phone-sandbox")
+    // Started from /tmp, whose host folder must not come in with it.
+    const Result r = run("cd /tmp && EZX_TRANSCRIPT=" + quote(transcript) + " " + script("phone-sandbox")
                          + " --writable " + quote(given.path().string()) + " " + quote(dir().string())
                          + " -- sh -c " + quote(inner));
     for (const Probe &p : probes) {
-        EXPECT_EQ(fs::exists(p.path), p.reachesHost) << p.path << "\n" << r.output;
+        std::error_code ec; // an ordinary user may not even look into /root
+        EXPECT_EQ(fs::exists(p.path, ec), p.reachesHost) << p.path << "\n" << r.output;
         if (!p.reachesHost) {
-            fs::remove(p.path); // a probe that got through
+            fs::remove(p.path, ec); // a probe that got through
         }
     }
     // Private /tmp and /var take writes all the same.
