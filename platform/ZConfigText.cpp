@@ -3,6 +3,7 @@
 #include <QByteArrayView>
 
 #include <cstdint>
+#include <cstring>
 
 namespace ZConfigText {
 
@@ -96,30 +97,156 @@ bool hasLineBreak(const QByteArray& s)
 
 } // namespace
 
+namespace {
+
+// Where the line starting at begin ends (its '\n', or limit).
+qsizetype lineEndAt(const char* text, qsizetype begin, qsizetype limit)
+{
+    const void* nl = std::memchr(text + begin, '\n', std::size_t(limit - begin));
+    return nl ? static_cast<const char*>(nl) - text : limit;
+}
+
+std::string_view viewOf(QByteArrayView v)
+{
+    return std::string_view(v.data(), std::size_t(v.size()));
+}
+
+QByteArrayView viewOf(std::string_view v)
+{
+    return QByteArrayView(v.data(), qsizetype(v.size()));
+}
+
+// Past this many entries a section is looked up through a hash.
+constexpr std::size_t shortSection = 16;
+
+} // namespace
+
+Reader::Reader(const QByteArray& text)
+    : m_text(text.constData())
+    , m_size(text.size())
+{
+    // Only header lines matter here; entries wait until their section is
+    // asked for. The unnamed section is whatever precedes the first header.
+    m_sections.push_back(Section{});
+    m_byName.emplace(View(), 0);
+    std::size_t current = 0;
+    bool inRepeat = false;
+    for (qsizetype begin = 0; begin < m_size;) {
+        const qsizetype end = lineEndAt(m_text, begin, m_size);
+        const qsizetype next = end < m_size ? end + 1 : m_size;
+        qsizetype first = begin;
+        while (first < end && isBlank(m_text[first]))
+            ++first;
+        if (first < end && m_text[first] == '[') {
+            const Line line = classify(QByteArrayView(m_text + begin, end - begin));
+            if (line.kind == Kind::Section) {
+                if (!inRepeat)
+                    m_sections[current].end = begin;
+                const auto [at, fresh] = m_byName.try_emplace(viewOf(line.name), m_sections.size());
+                inRepeat = !fresh;
+                if (fresh) {
+                    current = at->second;
+                    Section section;
+                    section.name = at->first;
+                    section.begin = section.end = next;
+                    m_sections.push_back(std::move(section));
+                }
+            }
+        }
+        begin = next;
+    }
+    if (!inRepeat)
+        m_sections[current].end = m_size;
+}
+
+Reader::~Reader() = default;
+
+const Reader::Section* Reader::find(QByteArrayView name) const
+{
+    const auto at = m_byName.find(viewOf(name));
+    if (at == m_byName.end())
+        return nullptr;
+    const Section& section = m_sections[at->second];
+    if (!section.split)
+        split(section);
+    return &section;
+}
+
+void Reader::split(const Section& section) const
+{
+    section.split = true;
+    for (qsizetype begin = section.begin; begin < section.end;) {
+        const qsizetype end = lineEndAt(m_text, begin, section.end);
+        const Line line = classify(QByteArrayView(m_text + begin, end - begin));
+        begin = end + 1;
+        if (line.kind != Kind::Entry)
+            continue;
+        const View key = viewOf(line.name);
+        const View value = viewOf(line.value);
+        if (!section.byKey.empty()) {
+            if (section.byKey.try_emplace(key, value).second)
+                section.entries.emplace_back(key, value);
+            continue;
+        }
+        bool seen = false;
+        for (const auto& entry : section.entries)
+            seen = seen || entry.first == key;
+        if (seen)
+            continue;
+        section.entries.emplace_back(key, value);
+        if (section.entries.size() > shortSection) {
+            for (const auto& entry : section.entries)
+                section.byKey.emplace(entry.first, entry.second);
+        }
+    }
+}
+
+std::optional<QByteArrayView> Reader::value(QByteArrayView sectionName, QByteArrayView key) const
+{
+    const Section* section = find(sectionName);
+    if (!section)
+        return std::nullopt;
+    const View k = viewOf(key);
+    if (!section->byKey.empty()) {
+        const auto at = section->byKey.find(k);
+        return at == section->byKey.end() ? std::nullopt : std::optional(viewOf(at->second));
+    }
+    for (const auto& entry : section->entries) {
+        if (entry.first == k)
+            return viewOf(entry.second);
+    }
+    return std::nullopt;
+}
+
+std::vector<QByteArrayView> Reader::sections() const
+{
+    std::vector<QByteArrayView> names;
+    names.reserve(m_sections.size());
+    for (const Section& section : m_sections)
+        names.push_back(viewOf(section.name));
+    return names;
+}
+
+std::vector<std::pair<QByteArrayView, QByteArrayView>> Reader::entries(QByteArrayView sectionName) const
+{
+    std::vector<std::pair<QByteArrayView, QByteArrayView>> list;
+    if (const Section* section = find(sectionName)) {
+        for (const auto& entry : section->entries)
+            list.emplace_back(viewOf(entry.first), viewOf(entry.second));
+    }
+    return list;
+}
+
 Sections parse(const QByteArray& text)
 {
+    const Reader reader(text);
     Sections sections;
-    QByteArray currentName;  // the unnamed section comes first
-    Entries current;
-    bool skipping = false;   // inside a repeated section
-
-    forEachLine(text, [&](qsizetype begin, qsizetype end, qsizetype) {
-        const Line line = classify(lineAt(text, begin, end));
-        if (line.kind == Kind::Section) {
-            if (!skipping)
-                sections.insert(currentName, std::move(current));
-            current = Entries();
-            currentName = line.name.toByteArray();
-            skipping = sections.contains(currentName);
-        } else if (line.kind == Kind::Entry && !skipping) {
-            QByteArray key = line.name.toByteArray();
-            if (!current.contains(key))
-                current.insert(std::move(key), line.value.toByteArray());
-        }
-        return true;
-    });
-    if (!skipping)
-        sections.insert(currentName, std::move(current));
+    for (const QByteArrayView name : reader.sections()) {
+        Entries entries;
+        for (const auto& [key, value] : reader.entries(name))
+            entries.insert(key.toByteArray(), value.toByteArray());
+        sections.insert(name.toByteArray(), std::move(entries));
+    }
     return sections;
 }
 
@@ -206,9 +333,9 @@ QByteArray setEntry(const QByteArray& text, const QByteArray& section,
     return result;
 }
 
-std::optional<int> parseInt(const QByteArray& text)
+std::optional<int> parseInt(QByteArrayView text)
 {
-    QByteArrayView digits(text);
+    QByteArrayView digits = text;
     bool negative = false;
     if (!digits.isEmpty() && (digits.front() == '-' || digits.front() == '+')) {
         negative = digits.front() == '-';

@@ -15,14 +15,56 @@
 // section. Inside a section the first occurrence of a key wins.
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QHash>
 
 #include <optional>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
 
 namespace ZConfigText {
 
 using Entries = QHash<QByteArray, QByteArray>;
 using Sections = QHash<QByteArray, Entries>;
+
+// Reads a text without copying it: the first look-up finds where each
+// section's first occurrence lies, and a section's entries are split only
+// when one of them is first asked for. Names and values are views into the
+// text, which must stay alive and unchanged while the reader is used.
+class Reader
+{
+public:
+    explicit Reader(const QByteArray& text);
+    ~Reader();
+    Reader(const Reader&) = delete;
+    Reader& operator=(const Reader&) = delete;
+
+    // The value of key in section under the first-occurrence rules.
+    std::optional<QByteArrayView> value(QByteArrayView section, QByteArrayView key) const;
+    // Every section name (the unnamed one included), in file order.
+    std::vector<QByteArrayView> sections() const;
+    // A section's entries in file order, each key once (its first line).
+    std::vector<std::pair<QByteArrayView, QByteArrayView>> entries(QByteArrayView section) const;
+
+private:
+    using View = std::string_view;
+    struct Section {
+        View name;
+        qsizetype begin = 0; // the body: the lines after the header, up to
+        qsizetype end = 0;   // the next header
+        mutable bool split = false;
+        mutable std::vector<std::pair<View, View>> entries; // in file order
+        mutable std::unordered_map<View, View> byKey;       // for long sections
+    };
+    const Section* find(QByteArrayView name) const;
+    void split(const Section& section) const;
+
+    const char* m_text;
+    qsizetype m_size;
+    std::vector<Section> m_sections; // first occurrences, in file order
+    std::unordered_map<View, std::size_t> m_byName;
+};
 
 // Every section with its entries, under the first-occurrence rule.
 Sections parse(const QByteArray& text);
@@ -39,7 +81,7 @@ QByteArray setEntry(const QByteArray& text, const QByteArray& section,
                     const QByteArray& key, const QByteArray& value);
 
 // A signed 32-bit decimal number ("-12", "+7", "300"), nothing else.
-std::optional<int> parseInt(const QByteArray& text);
+std::optional<int> parseInt(QByteArrayView text);
 
 } // namespace ZConfigText
 
