@@ -15,9 +15,11 @@
 
 #include <sys/stat.h>
 
+#include <memory>
 #include <optional>
 
 #include "packages/appdirs.h"
+#include "packages/appicons.h"
 #include "packages/record.h"
 #include "shell/paths.h"
 #include "shell/shellrun.h"
@@ -63,7 +65,9 @@ void Vardel::CargarListaApps()
     const ZConfig lang(langFile, false);
     const QString phoneText = text(lang, "INSTALL_PHONE");
     const QString cardText = text(lang, "INSTALL_SD");
-    const QPixmap appIcon = Paths::loadPixmap(progDir + QStringLiteral("images/apps.png"));
+    // Pictures are decoded when their rows are first painted; the rows of
+    // one filling share one decoded copy of each file.
+    const auto icons = std::make_shared<AppIcons>(progDir + QStringLiteral("images/apps.png"));
     const QPixmap phonePicture = Paths::loadPixmap(progDir + QStringLiteral("images/phone.png"));
     const QPixmap cardPicture = Paths::loadPixmap(progDir + QStringLiteral("images/sd.png"));
 
@@ -73,12 +77,8 @@ void Vardel::CargarListaApps()
         if (registries.readEntry(id, QStringLiteral("Exec"), QString()).isEmpty())
             continue;
         auto* row = new ZListBoxItem(listaApps, QStringLiteral("%I%M%I"));
-        QPixmap icon = Paths::loadPixmap(registries.readEntry(id, QStringLiteral("BigIcon"), QString()));
-        if (icon.isNull())
-            icon = appIcon;
-        if (icon.height() > 19)
-            icon = icon.scaled(19, 19, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-        row->setPixmap(0, icon);
+        const QString iconFile = registries.readEntry(id, QStringLiteral("BigIcon"), QString());
+        row->setPixmap(0, AppIcons::rowSize, [icons, iconFile] { return icons->icon(iconFile); });
         row->appendSubItem(1, pkgTexto(lang, registries.readEntry(id, QStringLiteral("Name"), QString())));
         if (AppDirs::onCard(registries.readEntry(id, QStringLiteral("Directory"), QString())))
             row->appendSubItem(1, cardText, false, &cardPicture);
