@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <unordered_set>
 
 namespace ZConfigText {
 
@@ -116,8 +117,10 @@ QByteArrayView viewOf(std::string_view v)
     return QByteArrayView(v.data(), qsizetype(v.size()));
 }
 
-// Past this many entries a section is looked up through a hash.
-constexpr std::size_t shortSection = 16;
+// Sections longer than this are indexed; shorter ones (a registry record,
+// a desktop entry) are searched line by line, which costs less than an
+// index when a section is asked a few keys.
+constexpr qsizetype shortSection = 2048;
 
 } // namespace
 
@@ -164,40 +167,18 @@ Reader::~Reader() = default;
 const Reader::Section* Reader::find(QByteArrayView name) const
 {
     const auto at = m_byName.find(viewOf(name));
-    if (at == m_byName.end())
-        return nullptr;
-    const Section& section = m_sections[at->second];
-    if (!section.split)
-        split(section);
-    return &section;
+    return at == m_byName.end() ? nullptr : &m_sections[at->second];
 }
 
-void Reader::split(const Section& section) const
+template<typename F>
+void Reader::forEachEntry(const Section& section, F f) const
 {
-    section.split = true;
     for (qsizetype begin = section.begin; begin < section.end;) {
         const qsizetype end = lineEndAt(m_text, begin, section.end);
         const Line line = classify(QByteArrayView(m_text + begin, end - begin));
         begin = end + 1;
-        if (line.kind != Kind::Entry)
-            continue;
-        const View key = viewOf(line.name);
-        const View value = viewOf(line.value);
-        if (!section.byKey.empty()) {
-            if (section.byKey.try_emplace(key, value).second)
-                section.entries.emplace_back(key, value);
-            continue;
-        }
-        bool seen = false;
-        for (const auto& entry : section.entries)
-            seen = seen || entry.first == key;
-        if (seen)
-            continue;
-        section.entries.emplace_back(key, value);
-        if (section.entries.size() > shortSection) {
-            for (const auto& entry : section.entries)
-                section.byKey.emplace(entry.first, entry.second);
-        }
+        if (line.kind == Kind::Entry && !f(viewOf(line.name), viewOf(line.value)))
+            return;
     }
 }
 
@@ -206,16 +187,35 @@ std::optional<QByteArrayView> Reader::value(QByteArrayView sectionName, QByteArr
     const Section* section = find(sectionName);
     if (!section)
         return std::nullopt;
-    const View k = viewOf(key);
-    if (!section->byKey.empty()) {
-        const auto at = section->byKey.find(k);
-        return at == section->byKey.end() ? std::nullopt : std::optional(viewOf(at->second));
+    const View wanted = viewOf(key);
+    if (section->end - section->begin <= shortSection) {
+        // The first line of the key wins: the first one met. A line whose
+        // first non-blank byte is not the key's first is no line of it.
+        if (wanted.empty())
+            return std::nullopt;
+        for (qsizetype begin = section->begin; begin < section->end;) {
+            const qsizetype end = lineEndAt(m_text, begin, section->end);
+            qsizetype first = begin;
+            while (first < end && isBlank(m_text[first]))
+                ++first;
+            if (first < end && m_text[first] == wanted.front()) {
+                const Line line = classify(QByteArrayView(m_text + begin, end - begin));
+                if (line.kind == Kind::Entry && viewOf(line.name) == wanted)
+                    return line.value;
+            }
+            begin = end + 1;
+        }
+        return std::nullopt;
     }
-    for (const auto& entry : section->entries) {
-        if (entry.first == k)
-            return viewOf(entry.second);
+    if (!section->byKey) {
+        section->byKey = std::make_unique<std::unordered_map<View, View>>();
+        forEachEntry(*section, [&](View k, View v) {
+            section->byKey->try_emplace(k, v);
+            return true;
+        });
     }
-    return std::nullopt;
+    const auto at = section->byKey->find(wanted);
+    return at == section->byKey->end() ? std::nullopt : std::optional(viewOf(at->second));
 }
 
 std::vector<QByteArrayView> Reader::sections() const
@@ -231,8 +231,12 @@ std::vector<std::pair<QByteArrayView, QByteArrayView>> Reader::entries(QByteArra
 {
     std::vector<std::pair<QByteArrayView, QByteArrayView>> list;
     if (const Section* section = find(sectionName)) {
-        for (const auto& entry : section->entries)
-            list.emplace_back(viewOf(entry.first), viewOf(entry.second));
+        std::unordered_set<View> seen;
+        forEachEntry(*section, [&](View k, View v) {
+            if (seen.insert(k).second)
+                list.emplace_back(viewOf(k), viewOf(v));
+            return true;
+        });
     }
     return list;
 }

@@ -18,6 +18,7 @@
 #include <QByteArrayView>
 #include <QHash>
 
+#include <memory>
 #include <optional>
 #include <string_view>
 #include <unordered_map>
@@ -29,9 +30,10 @@ using Entries = QHash<QByteArray, QByteArray>;
 using Sections = QHash<QByteArray, Entries>;
 
 // Reads a text without copying it: the first look-up finds where each
-// section's first occurrence lies, and a section's entries are split only
-// when one of them is first asked for. Names and values are views into the
-// text, which must stay alive and unchanged while the reader is used.
+// section's first occurrence lies; a short section's lines are searched
+// when a key of it is asked for, a long one is indexed on its first use.
+// Names and values are views into the text, which must stay alive and
+// unchanged while the reader is used.
 class Reader
 {
 public:
@@ -53,12 +55,14 @@ private:
         View name;
         qsizetype begin = 0; // the body: the lines after the header, up to
         qsizetype end = 0;   // the next header
-        mutable bool split = false;
-        mutable std::vector<std::pair<View, View>> entries; // in file order
-        mutable std::unordered_map<View, View> byKey;       // for long sections
+        // A long section's keys, made on its first look-up.
+        mutable std::unique_ptr<std::unordered_map<View, View>> byKey;
     };
     const Section* find(QByteArrayView name) const;
-    void split(const Section& section) const;
+    // Calls f(key, value) for each entry line of the section, in file order,
+    // until f returns false.
+    template<typename F>
+    void forEachEntry(const Section& section, F f) const;
 
     const char* m_text;
     qsizetype m_size;

@@ -6,6 +6,14 @@ ZListBoxItem::ZListBoxItem(ZListBox* container, const QString& layout)
     : m_layout(layout)
     , m_list(container)
 {
+    // A list's rows share their layout: the columns of the last one worked
+    // out are copied, not worked out again for each row.
+    static QString lastLayout;
+    static QList<Column> lastColumns;
+    if (!lastColumns.isEmpty() && layout == lastLayout) {
+        m_columns = lastColumns;
+        return;
+    }
     // "%I" is a picture column, "%M" a text column; anything else is skipped.
     for (int i = 0; i + 1 < layout.size(); ++i) {
         if (layout.at(i) != QLatin1Char('%'))
@@ -23,6 +31,8 @@ ZListBoxItem::ZListBoxItem(ZListBox* container, const QString& layout)
         c.text = true;
         m_columns.append(c);
     }
+    lastLayout = layout;
+    lastColumns = m_columns;
 }
 
 ZListBoxItem::~ZListBoxItem()

@@ -50,9 +50,11 @@ bool passesThroughLink(const QString& base, const QString& path)
 
 } // namespace
 
-QString Vardel::pkgTexto(const ZConfig& lang, const QString& bytes)
+QString Vardel::pkgTexto(const ZConfig& /*lang*/, const QString& bytes)
 {
-    return Texts::decode(bytes.toLatin1().constData(), Texts::isUnicode(lang));
+    // The language's encoding as texto keeps it: one look-up per language,
+    // not one per application.
+    return texto(bytes.toLatin1());
 }
 
 void Vardel::CargarListaApps()
