@@ -45,7 +45,9 @@ public:
     QString getProgramDir();
 
     // Display text of language-file bytes (or bytes read from other files),
-    // decoded as the current language file's UNICODE entry says.
+    // decoded as the current language file's UNICODE entry says. That entry
+    // is read once per language: again when langFile names another file or
+    // the language chooser has run.
     QString texto(const char* bytes);
     QString texto(const QByteArray& bytes);
     // Text ID looked up in an opened language file, through texto().
@@ -145,6 +147,11 @@ private:
     void buildMenu(const MenuEntry (&entries)[N]);
 
     bool windowless = false;
+
+    // What texto() last read: the language file and its encoding.
+    QString textoLanguage;
+    bool textoUnicode = false;
+    bool textoKnown = false;
 
     // Helpers of the subsystems, each in its own folder.
     // packages (src/packages)

@@ -15,9 +15,11 @@
 
 #include <sys/stat.h>
 
+#include <memory>
 #include <optional>
 
 #include "packages/appdirs.h"
+#include "packages/appicons.h"
 #include "packages/record.h"
 #include "packages/registrytext.h"
 #include "shell/paths.h"
@@ -49,11 +51,17 @@ bool passesThroughLink(const QString& base, const QString& path)
 
 } // namespace
 
-QString Vardel::pkgTexto(const ZConfig& lang, const QString& bytes)
+QString Vardel::pkgTexto(const ZConfig& /*lang*/, const QString& bytes)
 {
+<<<<<<< HEAD
     // All of the value: rows are matched to records by what they show, and
     // "Vardel" must never match a record named "Vardel\0x".
     return Texts::decodeWhole(bytes.toLatin1(), Texts::isUnicode(lang));
+=======
+    // The language's encoding as texto keeps it: one look-up per language,
+    // not one per application.
+    return texto(bytes.toLatin1());
+>>>>>>> perf
 }
 
 void Vardel::CargarListaApps()
@@ -66,7 +74,9 @@ void Vardel::CargarListaApps()
     const ZConfig lang(langFile, false);
     const QString phoneText = text(lang, "INSTALL_PHONE");
     const QString cardText = text(lang, "INSTALL_SD");
-    const QPixmap appIcon = Paths::loadPixmap(progDir + QStringLiteral("images/apps.png"));
+    // Pictures are decoded when their rows are first painted; the rows of
+    // one filling share one decoded copy of each file.
+    const auto icons = std::make_shared<AppIcons>(progDir + QStringLiteral("images/apps.png"));
     const QPixmap phonePicture = Paths::loadPixmap(progDir + QStringLiteral("images/phone.png"));
     const QPixmap cardPicture = Paths::loadPixmap(progDir + QStringLiteral("images/sd.png"));
 
@@ -76,12 +86,8 @@ void Vardel::CargarListaApps()
         if (registries.readEntry(id, QStringLiteral("Exec"), QString()).isEmpty())
             continue;
         auto* row = new ZListBoxItem(listaApps, QStringLiteral("%I%M%I"));
-        QPixmap icon = Paths::loadPixmap(registries.readEntry(id, QStringLiteral("BigIcon"), QString()));
-        if (icon.isNull())
-            icon = appIcon;
-        if (icon.height() > 19)
-            icon = icon.scaled(19, 19, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-        row->setPixmap(0, icon);
+        const QString iconFile = registries.readEntry(id, QStringLiteral("BigIcon"), QString());
+        row->setPixmap(0, AppIcons::rowSize, [icons, iconFile] { return icons->icon(iconFile); });
         row->appendSubItem(1, pkgTexto(lang, registries.readEntry(id, QStringLiteral("Name"), QString())));
         if (AppDirs::onCard(registries.readEntry(id, QStringLiteral("Directory"), QString())))
             row->appendSubItem(1, cardText, false, &cardPicture);
