@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
+
+#include <optional>
 
 #include <ZKbMainWidget.h>
 
@@ -16,6 +19,10 @@ class ZOptionsMenu;
 class ZSoftKey;
 namespace PackageListing {
 struct Result;
+}
+namespace AppRecord {
+struct Place;
+struct DesktopEntry;
 }
 
 // The application object, set by main() and cleared after it is deleted.
@@ -156,14 +163,25 @@ private:
     // Helpers of the subsystems, each in its own folder.
     // packages (src/packages)
     // Tells the user the package cannot be installed and removes the work
-    // directory; nothing else on the phone has changed.
+    // directory and the desktop scratch file; nothing else on the phone has
+    // changed.
     void pkgRefuse();
+    // True when the desktop scratch file holds every byte of the unpacked
+    // package's desktop files.
+    bool pkgDesktopCopied(const QString& topDirectory);
+    // Installs the unpacked application into the place: folder, menu tree,
+    // start-up entry, record. False, with everything it did taken back,
+    // when a step fails.
+    bool pkgInstallApp(const AppRecord::Place& place, const AppRecord::DesktopEntry& desktop);
     // The checks of a package once unpacked, its desktop entries read: see
     // Instalar. False when it must be refused.
     bool pkgUnpackedAccepted(const ZConfig& desktop, const PackageListing::Result& listing);
-    // Rewrites one registry tidily through its temporary file; a registry
-    // that exists but cannot be read is left as it is.
-    void pkgCleanRegistry(const QString& registry, const QString& temp);
+    // Rewrites one registry tidily through its temporary file (from its
+    // bytes when given, already read); a registry that exists but cannot be
+    // read is left as it is, and a tidy one is not written. False when the
+    // rewrite failed (the registry keeps its old text).
+    bool pkgCleanRegistry(const QString& registry, const QString& temp,
+                          const std::optional<QByteArray>& read = std::nullopt);
     // The current row of the applications list: its name as shown and the
     // registry its location line names. False when no row is current.
     bool pkgCurrentApp(QString* name, QString* registry);

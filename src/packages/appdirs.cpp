@@ -47,6 +47,16 @@ QString startCommand(const QString& folder, const QString& exec)
     return words.join(u' ');
 }
 
+bool named(const QStringList& directories, const QString& folder)
+{
+    for (const QString& directory : directories) {
+        const QString resolved = resolve(directory);
+        if (resolved == folder || resolved.startsWith(folder + u'/'))
+            return true;
+    }
+    return false;
+}
+
 bool onCard(const QString& directory)
 {
     return directory.startsWith(QLatin1String("../../mmc/mmca1"));

@@ -23,6 +23,11 @@ bool removable(const QString& resolved, QString* base = nullptr);
 // backquotes stay text). "" when Exec has no word.
 QString startCommand(const QString& folder, const QString& exec);
 
+// True when one of the Directory values of the registries names the folder
+// (an absolute path, as resolve gives) or a folder inside it: the folder
+// belongs to an installed application.
+bool named(const QStringList& directories, const QString& folder);
+
 // True when the Directory value places the application on the card.
 bool onCard(const QString& directory);
 

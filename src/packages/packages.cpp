@@ -26,6 +26,7 @@ void Vardel::pkgRefuse()
         const ZConfig lang(langFile, false);
         message(text(lang, "INSTALL_ERROR"), ZMessageDlg::TypeInformation);
     }
+    Shell::run(QStringLiteral("rm -f %1/tempdesktop"), progDir);
     Shell::run(QStringLiteral("rm -r /mmc/mmca1/.system/tempmpkg"));
 }
 
@@ -44,6 +45,26 @@ bool Vardel::pkgUnpackedAccepted(const ZConfig& desktop, const PackageListing::R
                                          listing.topDirectory);
 }
 
+bool Vardel::pkgDesktopCopied(const QString& topDirectory)
+{
+    // The copy is whole when it holds as many bytes as the desktop files it
+    // joined (the shell's */*.desktop: no hidden names).
+    const QString top = QString::fromLatin1(AppRecord::workDir) + u'/' + topDirectory;
+    QStringList names;
+    if (!Paths::listNames(top, &names))
+        return false;
+    qint64 expected = 0;
+    for (const QString& name : names) {
+        if (name.startsWith(u'.') || !name.endsWith(QLatin1String(".desktop")))
+            continue;
+        const qint64 size = Paths::fileSize(top + u'/' + name);
+        if (size < 0)
+            return false;
+        expected += size;
+    }
+    return Paths::fileSize(progDir + "/tempdesktop") == expected;
+}
+
 void Vardel::Instalar(const QString& path)
 {
     {
@@ -52,6 +73,13 @@ void Vardel::Instalar(const QString& path)
     }
     Shell::run(QStringLiteral("rm -r /mmc/mmca1/.system/tempmpkg"));
     Shell::run(QStringLiteral("mkdir /mmc/mmca1/.system/tempmpkg"));
+    // No card, a read-only card or an old work folder that cannot be
+    // cleared: nothing can be unpacked.
+    QStringList left;
+    if (!Paths::listNames(QString::fromLatin1(AppRecord::workDir), &left) || !left.isEmpty()) {
+        pkgRefuse();
+        return;
+    }
 
     // The package is listed before anything is unpacked: one that cannot be
     // read to its end, or that would put files outside its own folder, is
@@ -67,21 +95,31 @@ void Vardel::Instalar(const QString& path)
         return;
     }
 
-    Shell::run(QStringLiteral("busybox gzip -c -d %1 | busybox tar -xv -f - -C /mmc/mmca1/.system/tempmpkg/"), path);
-    Shell::run(QStringLiteral("cat /mmc/mmca1/.system/tempmpkg/*/*.desktop > %1/tempdesktop"), progDir);
+    // A card that fills up leaves some of the files unpacked: refused, never
+    // installed incomplete. So is a desktop copy that could not be written
+    // whole (a nearly full phone memory cut it, and with it keys the
+    // installers read), or a package without one.
+    if (Shell::run(QStringLiteral("busybox gzip -c -d %1 | busybox tar -xv -f - -C /mmc/mmca1/.system/tempmpkg/"),
+                   path)
+            != 0
+        || Shell::run(QStringLiteral("cat /mmc/mmca1/.system/tempmpkg/*/*.desktop > %1/tempdesktop"), progDir) != 0
+        || !pkgDesktopCopied(listing.topDirectory)) {
+        pkgRefuse();
+        return;
+    }
 
     const QString entry = QStringLiteral("Desktop Entry");
     const ZConfig desktop(progDir + "/tempdesktop", false);
     const QString name = desktop.readEntry(entry, QStringLiteral("Name"), QString());
     const QString themeName = desktop.readEntry(entry, QStringLiteral("ThemeName"), QString());
 
-    // Refused as well: a control character in a value the installers use; a
-    // theme holding a link (its files move one folder up, where the link
-    // would lead elsewhere); an unpacked tree that holds what the listing
-    // did not show; an application whose Directory is not its top-level
-    // folder, under which name it is installed.
-    if (!pkgUnpackedAccepted(desktop, listing)) {
-        Shell::run(QStringLiteral("rm %1/tempdesktop"), progDir);
+    // Refused as well: a package that is neither an application nor a
+    // theme; a control character in a value the installers use; a theme
+    // holding a link (its files move one folder up, where the link would
+    // lead elsewhere); an unpacked tree that holds what the listing did not
+    // show; an application whose Directory is not its top-level folder,
+    // under which name it is installed.
+    if ((name.isEmpty() && themeName.isEmpty()) || !pkgUnpackedAccepted(desktop, listing)) {
         pkgRefuse();
         return;
     }
@@ -102,6 +140,7 @@ void Vardel::Instalar(const QString& path)
     if (installed) {
         const ZConfig lang(langFile, false);
         message(text(lang, "INSTALL_INSTALLED"), ZMessageDlg::TypeInformation);
+        Shell::run(QStringLiteral("rm %1/tempdesktop"), progDir);
         Shell::run(QStringLiteral("rm -r /mmc/mmca1/.system/tempmpkg"));
         return;
     }
@@ -114,97 +153,6 @@ void Vardel::Instalar(const QString& path)
         else
             InstalarSkin(path, themeName);
     }
-}
-
-void Vardel::InstalarApp(const QString& /*package*/, const QString& name)
-{
-    const ZConfig lang(langFile, false);
-    auto* dialog = new ZSingleSelectDlg(QStringLiteral("Vardel"),
-                                        text(lang, "INSTALL_PLACE_APP") + u' ' + name + u'?', nullptr,
-                                        "ZSingleSelectDlg", true);
-    dialog->addItemsList({text(lang, "INSTALL_PHONE"), text(lang, "INSTALL_SD")});
-    const int result = dialog->exec();
-    const int checked = dialog->getCheckedItemIndex();
-    delete dialog;
-    if (result != 1 || (checked != 0 && checked != 1))
-        return;
-    const AppRecord::Place place = checked == 0 ? AppRecord::phone() : AppRecord::card();
-
-    message(text(lang, "INSTALL_INSTALLING") + u'\n' + text(lang, "INSTALL_WAIT"), ZMessageDlg::TypeWait);
-
-    const AppRecord::DesktopEntry desktop = AppRecord::read(ZConfig(progDir + "/tempdesktop", false));
-    const QString workFolder = QString::fromLatin1(AppRecord::workDir) + u'/' + desktop.directory;
-    const QString installFolder = place.base + u'/' + desktop.directory;
-
-    // Both bases are made when missing: moving into a missing one would
-    // rename the package's folder to the base itself.
-    if (place.card) {
-        Shell::run(QStringLiteral("mkdir /mmc/mmca1/.system/QTDownLoad"));
-        Shell::run(QStringLiteral("mv /mmc/mmca1/.system/tempmpkg/* /mmc/mmca1/.system/QTDownLoad/"));
-    } else {
-        Shell::run(QStringLiteral("mkdir /ezxlocal/download/mystuff/.system/QTDownLoad"));
-        Shell::run(QStringLiteral("mv /mmc/mmca1/.system/tempmpkg/* /ezxlocal/download/mystuff/.system/QTDownLoad/"));
-    }
-
-    // Nothing is registered for files that did not arrive.
-    if (!PackageListing::directoryFits(desktop.directory, desktop.directory)
-        || !Paths::isDirectory(installFolder) || Paths::exists(workFolder)) {
-        Shell::run(QStringLiteral("rm %1/tempdesktop"), progDir);
-        Shell::run(QStringLiteral("rm -r /mmc/mmca1/.system/tempmpkg"));
-        message(text(lang, "INSTALL_ERROR"), ZMessageDlg::TypeInformation);
-        return;
-    }
-
-    // The ID: the time stamp, or the next one free when an application
-    // installed in the same second holds it.
-    Shell::run(QStringLiteral("date +'%y%m%d%H%M%S' > %1/tempID"), progDir);
-    const QString stamp = Shell::readLines(progDir + "/tempID").value(0);
-    Shell::run(QStringLiteral("rm %1/tempID"), progDir);
-    const QStringList inUse[] = {
-        Shell::readLines(QString::fromLatin1(AppRecord::phoneRegistry)),
-        Shell::readLines(QString::fromLatin1(AppRecord::cardRegistry)),
-        Shell::readLines(QString::fromLatin1(AppRecord::menuTree)),
-    };
-    const QString id = AppRecord::chooseId(stamp, [&](const QString& candidate) {
-        for (const QStringList& lines : inUse) {
-            if (RegistryText::mentions(lines, candidate))
-                return true;
-        }
-        return false;
-    });
-
-    {
-        ZConfig menu(QString::fromLatin1(AppRecord::menuTree), true);
-        const QString folder = QString::fromLatin1(AppRecord::menuFolder);
-        const QString items = QString::fromLatin1(AppRecord::menuItems);
-        menu.writeEntry(folder, items, id + u';' + menu.readEntry(folder, items, QString()));
-    }
-
-    const QString imeiLine = place.card ? Shell::readLines(progDir + "/IMEI").value(0) : QString();
-    const QString record = AppRecord::record(place, desktop, id, imeiLine);
-
-    if (!desktop.autorun.isEmpty()) {
-        // A script that exists but cannot be read is left alone; a missing
-        // one is made with the entry.
-        if (const auto lines = StartupScript::read()) {
-            StartupScript::rewrite(StartupScript::withEntryAdded(
-                *lines, desktop.name, u'#' + place.base + u'/' + desktop.directory + u'/' + desktop.autorun));
-        }
-    }
-
-    Shell::writeFile(place.registry, record, Shell::WriteMode::Append);
-    // The new application's own files only: every other program's files
-    // (this one's, its password among them) keep their modes. The unpacked
-    // tree was checked, so a link among them leads inside the folder.
-    Shell::run(QStringLiteral("chmod 777 %1/*"), installFolder);
-    Shell::run(QStringLiteral("rm %1/tempdesktop"), progDir);
-    Shell::run(QStringLiteral("rm -r /mmc/mmca1/.system/tempmpkg"));
-    LimpiarCR();
-
-    message(texto((name + u' ' + lang.readEntry(QStringLiteral("VARDEL"), QStringLiteral("INSTALL_SUCCESS"),
-                                                   QString())).toLatin1()),
-               ZMessageDlg::TypeInformation);
-    Shell::run(QStringLiteral("busybox killall am"));
 }
 
 void Vardel::BuscarMPKG()
@@ -240,18 +188,20 @@ void Vardel::BuscarMPKG()
     Shell::run(QStringLiteral("rm %1/mpkgtemp"), progDir);
 }
 
-void Vardel::pkgCleanRegistry(const QString& registry, const QString& temp)
+bool Vardel::pkgCleanRegistry(const QString& registry, const QString& temp, const std::optional<QByteArray>& read)
 {
     // A missing registry reads as empty and comes back holding one empty
-    // line; one that cannot be read is never replaced.
-    const std::optional<QStringList> lines =
-        Paths::exists(registry) ? Shell::readLinesIfReadable(registry) : std::optional<QStringList>(QStringList());
-    if (!lines)
-        return;
-    const QString text = RegistryText::cleaned(*lines);
-    Shell::run(QStringLiteral("rm %1"), temp);
-    Shell::run(QStringLiteral("touch %1"), temp);
-    Shell::writeThenMove(temp, registry, text);
+    // line; one that cannot be read is never replaced, and one that is tidy
+    // already is not written again.
+    const bool exists = Paths::exists(registry);
+    const std::optional<QByteArray> bytes =
+        read ? read : exists ? Shell::readBytesIfReadable(registry) : std::optional<QByteArray>(QByteArray());
+    if (!bytes)
+        return true;
+    const QByteArray text = RegistryText::cleanedBytes(*bytes);
+    if (exists && *bytes == text + '\n')
+        return true;
+    return Shell::writeThenMove(temp, registry, QString::fromLatin1(text));
 }
 
 void Vardel::LimpiarCR()

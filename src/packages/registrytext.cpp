@@ -1,5 +1,7 @@
 #include "packages/registrytext.h"
 
+#include <cstring>
+
 namespace RegistryText {
 
 QString cleaned(const QStringList& lines)
@@ -19,6 +21,33 @@ QString cleaned(const QStringList& lines)
             text += u'\n';
         }
         text += line;
+    }
+    return text;
+}
+
+QByteArray cleanedBytes(const QByteArray& registry)
+{
+    QByteArray text;
+    text.reserve(registry.size() + 2);
+    const char* data = registry.constData();
+    const qsizetype size = registry.size();
+    qsizetype start = 0;
+    while (start < size) {
+        const char* feed = static_cast<const char*>(std::memchr(data + start, '\n', size_t(size - start)));
+        const qsizetype end = feed ? feed - data : size;
+        qsizetype length = end - start;
+        if (feed && length > 0 && data[end - 1] == '\r')
+            --length;
+        if (length > 0) {
+            if (data[start] == '[') {
+                if (!text.isEmpty())
+                    text.append("\n\n", 2);
+            } else {
+                text.append('\n');
+            }
+            text.append(data + start, length);
+        }
+        start = end + 1;
     }
     return text;
 }
@@ -88,6 +117,33 @@ std::optional<QString> withoutSection(const QStringList& lines, const QString& i
     while (to < lines.size() && !sectionOf(lines.at(to)))
         ++to;
     return (lines.mid(0, from) + lines.mid(to)).join(u'\n');
+}
+
+bool mentions(const QByteArray& text, const QString& id)
+{
+    // An ID holds no line feed, so a match never spans two lines.
+    return text.contains(id.toLatin1());
+}
+
+QStringList directories(const QByteArray& registry)
+{
+    // Only lines whose key can be Directory become strings: a registry of
+    // thousands of records has ten times as many other lines.
+    QStringList found;
+    const QByteArray key("Directory");
+    qsizetype start = 0;
+    while (start < registry.size()) {
+        qsizetype end = registry.indexOf('\n', start);
+        if (end < 0)
+            end = registry.size();
+        const QByteArrayView line = QByteArrayView(registry).sliced(start, end - start);
+        const qsizetype equals = line.indexOf('=');
+        if (equals >= 0 && line.first(equals).contains(key)
+            && stripped(QString::fromLatin1(line.first(equals))) == QLatin1String(key))
+            found << stripped(QString::fromLatin1(line.sliced(equals + 1)));
+        start = end + 1;
+    }
+    return found;
 }
 
 bool mentions(const QStringList& lines, const QString& id)

@@ -14,6 +14,11 @@ namespace RegistryText {
 // line after a line feed. Lines of blanks are kept.
 QString cleaned(const QStringList& lines);
 
+// The same from the registry file's bytes, in one pass: exactly the bytes of
+// cleaned() of its lines as the registry clean-up reads them (a carriage
+// return before a line feed is part of the line end).
+QByteArray cleanedBytes(const QByteArray& registry);
+
 inline constexpr char userMime[] = "/ezxlocal/download/appwrite/am/UserMime";
 inline constexpr char mpkgSection[] = "[test/x-mpkg]";
 inline constexpr char mpkgHandler[] = "{fdcc1e4f-0c31-4f50-92fe-f333e7d16622}";
@@ -38,5 +43,10 @@ std::optional<QString> withoutSection(const QStringList& lines, const QString& i
 // True when the text holds the application ID anywhere (a registry or the
 // menu tree already using it).
 bool mentions(const QStringList& lines, const QString& id);
+bool mentions(const QByteArray& text, const QString& id);
+
+// The Directory values of a registry's records, as the configuration reader
+// reads them (blanks around them dropped), in file order.
+QStringList directories(const QByteArray& registry);
 
 } // namespace RegistryText

@@ -93,6 +93,15 @@ bool isDirectory(const QString& path)
     return statOf(path, &info) && S_ISDIR(info.st_mode);
 }
 
+qint64 fileSize(const QString& path)
+{
+    const QByteArray bytes = toBytes(path);
+    struct stat info;
+    if (bytes.isEmpty() || ::stat(bytes.constData(), &info) != 0 || !S_ISREG(info.st_mode))
+        return -1;
+    return qint64(info.st_size);
+}
+
 Entry entryAt(const QString& path)
 {
     const QByteArray bytes = toBytes(path);

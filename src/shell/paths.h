@@ -41,6 +41,10 @@ bool exists(const QString& path);
 bool isRegularFile(const QString& path);
 bool isDirectory(const QString& path);
 
+// The size in bytes of the regular file at the path (symbolic links
+// followed); -1 when it is no regular file or cannot be reached.
+qint64 fileSize(const QString& path);
+
 // What stands at a path itself, a symbolic link not followed (lstat).
 struct Entry {
     enum Kind { Missing, File, Folder, Link, Other } kind = Missing;  // Other: device, pipe, socket

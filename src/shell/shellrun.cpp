@@ -155,7 +155,7 @@ bool writeThenMove(const QString& sibling, const QString& target, const QString&
     return succeeded(run(QStringLiteral("mv %1 %2"), sibling, target));
 }
 
-std::optional<QStringList> readLinesIfReadable(const QString& path, CarriageReturn cr)
+std::optional<QByteArray> readBytesIfReadable(const QString& path)
 {
     const int fd = ::open(Paths::toBytes(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
@@ -176,6 +176,15 @@ std::optional<QStringList> readLinesIfReadable(const QString& path, CarriageRetu
     ::close(fd);
     if (failed)
         return std::nullopt;
+    return content;
+}
+
+std::optional<QStringList> readLinesIfReadable(const QString& path, CarriageReturn cr)
+{
+    const std::optional<QByteArray> read = readBytesIfReadable(path);
+    if (!read)
+        return std::nullopt;
+    const QByteArray& content = *read;
 
     // Lines end in a line feed (a carriage return before it dropped, unless
     // kept); a last line without one counts.

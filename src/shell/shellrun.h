@@ -52,6 +52,10 @@ bool writeThenMove(const QString& sibling, const QString& target, const QString&
 // other (a listing of names, where it may be part of a name).
 enum class CarriageReturn { LineEnd, Kept };
 
+// All bytes of a file, or nothing when it cannot be opened or read (a
+// folder, a file without read permission).
+std::optional<QByteArray> readBytesIfReadable(const QString& path);
+
 // The lines of a scratch file, without line ends, each byte one character
 // (Latin-1, the way the commands wrote it). A file that cannot be opened
 // reads as empty.

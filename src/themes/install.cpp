@@ -49,6 +49,37 @@ bool taken(const QString& path)
     return Paths::entryAt(path).kind != Paths::Entry::Missing;
 }
 
+// True when a theme descriptor names the skin folder as its Skin, or one
+// that cannot be read might: the folder belongs to an installed theme. A
+// folder no descriptor names is what an interrupted installation left.
+bool skinNamed(const QString& skinDir)
+{
+    const QString section = ThemeDescriptor::section(ThemeDescriptor::configHeader);
+    for (const char* dir : {ThemePlaces::firmwareDescriptors, ThemePlaces::installedDescriptors}) {
+        QStringList names;
+        if (!Paths::listNames(QLatin1String(dir), &names))
+            continue;
+        for (const QString& name : names) {
+            const QString path = QLatin1String(dir) + u'/' + name;
+            if (!name.contains(u'.') || !name.endsWith(QLatin1String("hm")) || Paths::isDirectory(path))
+                continue;
+            if (!Shell::readBytesIfReadable(path)
+                || ZConfig(path, false).readEntry(section, "Skin", "") == skinDir)
+                return true;
+        }
+    }
+    return false;
+}
+
+// The folder of the unpacked theme package holding its skin files.
+QString packageSkin()
+{
+    QStringList top;
+    Paths::listNames(QLatin1String(ThemePlaces::workDir), &top);
+    return top.size() == 1 ? QLatin1String(ThemePlaces::workDir) + u'/' + top.first() + QStringLiteral("/skin")
+                           : QString();
+}
+
 } // namespace
 
 void Vardel::InstalarSkin(const QString& /*package*/, const QString& themeName)
@@ -104,9 +135,10 @@ void Vardel::installTheme(SkinPlace place)
 
     const ThemeDescriptor::Theme theme = readTheme(progDir);
     const QString skinDir = base + u'/' + theme.folder;
+    const QString staging = base + QStringLiteral("/.") + theme.folder + QStringLiteral(".partial");
     // Another theme's folder is never shared: its files would be mixed with
     // this theme's, and removing either would take both.
-    if (taken(skinDir)) {
+    if (taken(skinDir) && skinNamed(skinDir)) {
         refuseThemePackage();
         return;
     }
@@ -120,31 +152,51 @@ void Vardel::installTheme(SkinPlace place)
     auto* wait = new ZMessageDlg(QStringLiteral("Vardel"), waitText, ZMessageDlg::TypeWait, 200,
                                  nullptr, "ZMessageDlg", true);
     wait->exec();
-
-    // A new card (or phone) has no skin base yet; without it the skin
-    // directory cannot be made and the theme's files would be lost.
-    if (!Paths::isDirectory(base))
-        Shell::run(QStringLiteral("mkdir ") + base);
-    Shell::run(QStringLiteral("mkdir %1"), skinDir);
-    if (!Paths::isDirectory(skinDir)) {
+    const auto fail = [&] {
+        Shell::run(QStringLiteral("rm -rf %1"), staging);
         delete wait;
         refuseThemePackage();
+    };
+
+    // A new card (or phone) has no skin base yet; without it the skin
+    // directory cannot be made and the theme's files would be lost. What an
+    // interrupted installation left goes first.
+    if (!Paths::isDirectory(base))
+        Shell::run(QStringLiteral("mkdir ") + base);
+    for (const QString& left : {skinDir, staging}) {
+        if (taken(left))
+            Shell::run(QStringLiteral("rm -rf %1"), left);
+    }
+    Shell::run(QStringLiteral("mkdir %1"), staging);
+    if (!Paths::isDirectory(staging) || taken(skinDir)) {
+        fail();
         return;
     }
-    Shell::run(QStringLiteral("mv /mmc/mmca1/.system/tempmpkg/*/skin/* %1/"), skinDir);
+    // The skin files move under a name of our own (from the card to phone
+    // memory a copy, which may stop half way), and the folder takes its
+    // name only once all of them are there.
+    QStringList skinFiles;
+    const QString skin = packageSkin();
+    Paths::listNames(skin, &skinFiles);
+    if ((!skinFiles.isEmpty() && Shell::run(QStringLiteral("mv /mmc/mmca1/.system/tempmpkg/*/skin/* %1/"), staging) != 0)
+        || Shell::run(QStringLiteral("mv %1 %2"), staging, skinDir) != 0 || !Paths::isDirectory(skinDir)
+        || taken(staging)) {
+        fail();
+        return;
+    }
 
     const QString descriptorText = ThemeDescriptor::text(theme, base, !firmware);
     const QString descriptor = descriptorPath(theme, firmware);
     if (!firmware)
         Shell::run(QStringLiteral("mkdir /ezxlocal/download/appwrite/setuptheme"));
-    if (!Shell::writeFile(descriptor, descriptorText)) {
+    // The sibling's name is short: the descriptor's own may be as long as a
+    // name can be.
+    const QString sibling = descriptor.left(descriptor.lastIndexOf(u'/')) + QStringLiteral("/.descriptor.new");
+    if (!Shell::writeThenMove(sibling, descriptor, descriptorText)) {
         // Without its descriptor the phone cannot see the theme: take back
         // what this installation made, and say it failed.
         Shell::run(QStringLiteral("rm -r %1"), skinDir);
-        if (taken(descriptor))
-            Shell::run(QStringLiteral("rm %1"), descriptor);
-        delete wait;
-        refuseThemePackage();
+        fail();
         return;
     }
 
@@ -197,7 +249,7 @@ bool Vardel::themePackageAccepted(bool firmware)
         && DesktopCheck::isPlain(ZConfig(progDir + "/tempdesktop", false))
         && UnpackedTree::isSafe(QLatin1String(ThemePlaces::workDir), UnpackedTree::Links::None)
         && !taken(descriptorPath(theme, firmware))
-        && !(firmware && taken(QLatin1String(ThemePlaces::firmwareSkins) + u'/' + theme.folder));
+        && !(firmware && skinNamed(QLatin1String(ThemePlaces::firmwareSkins) + u'/' + theme.folder));
     if (!accepted)
         refuseThemePackage();
     return accepted;

@@ -137,11 +137,17 @@ void Vardel::BorrarTema()
         CargarListaSkins();
         return;
     }
-    Shell::run(QStringLiteral("rm -r %1"), skinNow);
-    Shell::run(QStringLiteral("rm %1"), target);
-
-    // A descriptor that is still there (a read-only theme area) means the
+    // The skin folder first, and the descriptor only once the folder is
+    // gone: a theme is never left listed without its files, nor are its
+    // files left behind on a card that is missing or read-only. A
+    // descriptor that is still there (a read-only theme area) means the
     // theme was not removed: nothing to announce.
+    const QString skinBase = skinNow.left(skinNow.lastIndexOf(u'/'));
+    if (Paths::isDirectory(skinBase)) {
+        Shell::run(QStringLiteral("rm -r %1"), skinNow);
+        if (Paths::entryAt(skinNow).kind == Paths::Entry::Missing)
+            Shell::run(QStringLiteral("rm %1"), target);
+    }
     if (!Paths::exists(target)) {
         const ZConfig lang(langFile, false);
         timedNotice(ZNoticeDlg::Other, 8000, QStringLiteral("%1 %2").arg(selected, text(lang, "UNINSTALL_SUCCESS")));
