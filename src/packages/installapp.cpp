@@ -175,7 +175,10 @@ bool Vardel::pkgInstallApp(const AppRecord::Place& place, const AppRecord::Deskt
         const QString group = QString::fromLatin1(AppRecord::menuFolder);
         const QString key = QString::fromLatin1(AppRecord::menuItems);
         const QString items = menu.readEntry(group, key, QString());
-        if (!menu.writeEntry(group, key, id + u';' + items)) {
+        const QString kept = AppRecord::withoutOrphans(items, [&](const QString& item) {
+            return RegistryText::mentions(*phoneRegistry, item) || RegistryText::mentions(*cardRegistry, item);
+        });
+        if (!menu.writeEntry(group, key, id + u';' + kept)) {
             undo.run();
             return false;
         }
@@ -186,13 +189,13 @@ bool Vardel::pkgInstallApp(const AppRecord::Place& place, const AppRecord::Deskt
 
     if (!desktop.autorun.isEmpty()) {
         // A script that exists but cannot be read cannot take the entry; a
-        // missing one is made with it.
-        // An interrupted installation of this package may have left the
-        // very entry: it is not added twice.
+        // missing one is made with it. An interrupted installation of this
+        // package may have left the very entry: it is not added twice.
         const QString script = QString::fromLatin1(StartupScript::path);
         const bool existed = !gone(script);
+        const std::optional<QByteArray> before = readRegistry(script);
         const std::optional<QStringList> lines = StartupScript::read();
-        if (!lines) {
+        if (!before || !lines) {
             undo.run();
             return false;
         }
@@ -206,12 +209,16 @@ bool Vardel::pkgInstallApp(const AppRecord::Place& place, const AppRecord::Deskt
             return false;
         }
         if (!held)
-            undo.add([existed, old = *lines, script] {
-            if (existed)
-                StartupScript::rewrite(old);
-            else
-                Shell::run(QStringLiteral("rm -f %1"), script);
-        });
+            undo.add([existed, old = *before, script] {
+                // Its very bytes again: every file this program writes ends
+                // in a line feed, which the writer adds.
+                if (existed && old.endsWith('\n'))
+                    Shell::writeThenMove(script + QStringLiteral(".new"), script, QString::fromLatin1(old.chopped(1)));
+                else if (existed)
+                    Shell::writeThenMove(script + QStringLiteral(".new"), script, QString::fromLatin1(old));
+                else
+                    Shell::run(QStringLiteral("rm -f %1"), script);
+            });
     }
 
     // The record, appended and the registry tidied in one replacement of the
