@@ -26,18 +26,21 @@ const QString setup = "/ezxlocal/download/appwrite/setup/";
 const QString am = "/ezxlocal/download/appwrite/am/";
 const QString packages = "/ezxlocal/download/mystuff/Packages/";
 
-// The demo phone, made once per test program and copied for every run.
+// The demo phone, made once per test program and copied for every run; the
+// program itself (never written, and most of the tree's bytes) is a hard
+// link to one copy kept beside it.
 QString templatePhone()
 {
     static const QString made = [] {
         const QString dir = QDir::tempPath() + "/vardel-faults-" + QString::number(::getpid());
         QProcess maker;
-        maker.start(VARDEL_SOURCE_DIR "/scripts/make-demo-phone", {dir, "--program", VARDEL_BUILD_DIR});
+        maker.start(VARDEL_SOURCE_DIR "/scripts/make-demo-phone", {dir + "/phone", "--program", VARDEL_BUILD_DIR});
         maker.waitForFinished(60000);
+        QFile::rename(dir + "/phone" + program, dir + "/vardel");
         std::atexit([] { QDir(QDir::tempPath() + "/vardel-faults-" + QString::number(::getpid())).removeRecursively(); });
         return dir;
     }();
-    return made;
+    return made + "/phone";
 }
 
 // An application of 200 KiB with a start-up entry: more than a nearly full
@@ -195,6 +198,7 @@ QString freshPhone(const QString& parent, const QString& name)
     const QString dir = parent + '/' + name;
     QDir(dir).removeRecursively();
     QProcess::execute("cp", {"-a", templatePhone(), dir});
+    ::link(QFile::encodeName(templatePhone() + "/../vardel").constData(), QFile::encodeName(dir + program).constData());
     return dir;
 }
 
@@ -293,7 +297,7 @@ Run run(const Phone& phone, const Operation& op, const QStringList& options, int
     command << op.args;
     if (killAfterUs > 0)
         command = QStringList{"/bin/sh", "-c", "\"$0\" \"$@\" & p=$!; usleep " + QString::number(killAfterUs) +
-                                                   "; kill -9 $p 2>/dev/null; wait"} + command;
+                                                   "; kill -9 $p 2>/dev/null; wait $p"} + command;
     const TestSandbox::Result result =
         TestSandbox::run(phone.root, command,
                          {"QT_QPA_PLATFORM=offscreen", "EZX_TRANSCRIPT=" + work + "/transcript.jsonl",
