@@ -2,7 +2,8 @@
 // The input's first byte picks the function:
 //  - cleaned: idempotent, keeps every non-empty line in order, puts empty
 //    lines only before later section headers, and the written file reads
-//    with the same sections and keys as the original;
+//    with the same sections and keys as the original; cleanedBytes of the
+//    file's bytes is the very same text;
 //  - withMpkgHandler: every line ends in a line feed, only the two lines
 //    after each "[test/x-mpkg]" change, idempotent, and where that header
 //    opens the section the package handler is what the section holds;
@@ -51,6 +52,7 @@ void checkCleaned(const QByteArray& file)
     const QString text = RegistryText::cleaned(lines);
     const QStringList out = text.split(u'\n');
     const auto what = [&] { return "file " + Fuzz::show(file) + "\ncleaned " + Fuzz::show(text); };
+    FUZZ_CHECK(RegistryText::cleanedBytes(file) == text.toLatin1(), what() + "\nbytes " + Fuzz::show(RegistryText::cleanedBytes(file)));
     FUZZ_CHECK(RegistryText::cleaned(out) == text, what() + "\nnot idempotent");
     FUZZ_CHECK(nonEmpty(out) == nonEmpty(lines), what() + "\nlines lost, added or moved");
     for (qsizetype i = 0; i < out.size(); ++i) {

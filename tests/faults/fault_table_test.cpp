@@ -179,8 +179,8 @@ TEST_F(FaultTable, PlantedFaults)
         p.write("/ezxlocal/download/mystuff/.autorun.csh",
                 ("#Foo\n" + base + "/Foo/run\n#Foobar\n" + base + "/Foobar/run\n").toLatin1());
         const QByteArray menu = p.read(am + "UserMenuTree");
-        p.write(am + "UserMenuTree", QByteArray(menu).replace(
-                                         "Items = ", "Items = 10000000-0000-0000-0000-99010100000;10000000-0000-0000-0000-990101000003;"));
+        p.write(am + "UserMenuTree", QByteArray(menu).replace("Items = 10000000", "Items = 10000000-0000-0000-0000-99010100000;"
+                                                                                  "10000000-0000-0000-0000-990101000003;10000000"));
     };
     foo.check = [&](const Phone& p, const Faults::Run&) {
         QStringList wrong;
@@ -232,7 +232,33 @@ TEST_F(FaultTable, PlantedFaults)
                                                                                      : QString("no alert sent");
     };
 
-    for (const Operation& o : {outside, throughLink, foo, cutTar, imsi}) {
+    // What an installation killed half way leaves: its folder under its
+    // own name and the staging one, its menu ID and its start-up entry.
+    Operation leftovers = operations().first();
+    leftovers.name = "an installation over what an interrupted one left";
+    leftovers.prepare = [&, big = leftovers.prepare](const Phone& p) {
+        big(p);
+        p.write(base + "/BigApp/data.bin", "cut");
+        p.write(base + "/.BigApp.partial/data.bin", "cut");
+        const QByteArray menu = p.read(am + "UserMenuTree");
+        p.write(am + "UserMenuTree", QByteArray(menu).replace("Items = 10000000", "Items = 10000000-0000-0000-0000-990101000004;10000000"));
+        p.write("/ezxlocal/download/mystuff/.autorun.csh",
+                p.read("/ezxlocal/download/mystuff/.autorun.csh") + "#Big App\n#" + (base + "/BigApp/start.sh\n").toLatin1());
+    };
+    leftovers.check = [&](const Phone& p, const Faults::Run& r) {
+        QStringList wrong;
+        if (!claimed(r, leftovers))
+            wrong << "not installed: " + r.told.join(" | ");
+        if (p.read(base + "/BigApp/data.bin").size() < 200 * 1024 || p.exists(base + "/.BigApp.partial"))
+            wrong << "the leftovers stayed";
+        if (p.read(am + "UserMenuTree").contains("990101000004"))
+            wrong << "the orphaned menu ID stayed";
+        if (p.read("/ezxlocal/download/mystuff/.autorun.csh").count("#Big App\n") != 1)
+            wrong << "the start-up entry twice";
+        return wrong.join("; ");
+    };
+
+    for (const Operation& o : {outside, throughLink, foo, cutTar, imsi, leftovers}) {
         SCOPED_TRACE(o.name.toStdString());
         const Phone phone(freshPhone(dir.path(), "planted"));
         o.prepare(phone);

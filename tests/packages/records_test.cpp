@@ -118,3 +118,41 @@ TEST(AppDirs, OnlyFoldersStrictlyInsideAnInstallBaseAreRemovable)
 }
 
 } // namespace
+
+namespace {
+
+// An installation replaces a folder only when no record names it: Foobar's
+// record never claims Foo, a record of a folder inside it does.
+TEST(AppDirs, AFolderIsInUseOnlyWhenARecordNamesItOrAFolderInsideIt)
+{
+    const QString foo = "/ezxlocal/download/mystuff/.system/QTDownLoad/Foo";
+    const struct {
+        QStringList directories;
+        bool named;
+    } cases[] = {
+        {{"../../ezxlocal/download/mystuff/.system/QTDownLoad/Foo"}, true},
+        {{"../../ezxlocal/download/mystuff/.system/QTDownLoad/Foo/bin"}, true},
+        {{"../../ezxlocal/download/mystuff/.system/QTDownLoad/./Foo/"}, true},
+        {{"../../ezxlocal/download/mystuff/.system/QTDownLoad/Foobar"}, false},
+        {{"../../mmc/mmca1/.system/QTDownLoad/Foo"}, false},
+        {{}, false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(AppDirs::named(c.directories, foo), c.named) << c.directories.value(0).toStdString();
+    EXPECT_EQ(RegistryText::directories("[A]\nDirectory = a\n  Directory\t=  b  \nDirectoryX = c\nName = Directory\n"),
+              (QStringList{"a", "b"}));
+}
+
+// The menu folder keeps every ID a registry holds and every one of another
+// form; an ID of this installer's form that no registry holds goes.
+TEST(Record, MenuItemsLoseOnlyOrphansOfThisInstaller)
+{
+    const auto registered = [](const QString& id) { return id.endsWith("1"); };
+    EXPECT_EQ(AppRecord::withoutOrphans("10000000-0000-0000-0000-1;10000000-0000-0000-0000-2;"
+                                        "fdcc1e4f-0c31-4f50-92fe-f333e7d16622;",
+                                        registered),
+              "10000000-0000-0000-0000-1;fdcc1e4f-0c31-4f50-92fe-f333e7d16622;");
+    EXPECT_EQ(AppRecord::withoutOrphans("", registered), "");
+}
+
+} // namespace
