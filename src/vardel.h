@@ -148,6 +148,9 @@ private:
 
     bool windowless = false;
 
+    // Whether the current language file is UTF-8 (its UNICODE entry), read
+    // once per language file and again after a language choice.
+    bool languageIsUnicode();
     // What texto() last read: the language file and its encoding.
     QString textoLanguage;
     bool textoUnicode = false;

@@ -53,15 +53,10 @@ bool passesThroughLink(const QString& base, const QString& path)
 
 QString Vardel::pkgTexto(const ZConfig& /*lang*/, const QString& bytes)
 {
-<<<<<<< HEAD
     // All of the value: rows are matched to records by what they show, and
-    // "Vardel" must never match a record named "Vardel\0x".
-    return Texts::decodeWhole(bytes.toLatin1(), Texts::isUnicode(lang));
-=======
-    // The language's encoding as texto keeps it: one look-up per language,
-    // not one per application.
-    return texto(bytes.toLatin1());
->>>>>>> perf
+    // "Vardel" must never match a record named "Vardel\0x". The encoding
+    // is the one texto keeps: one look-up per language, not per application.
+    return Texts::decodeWhole(bytes.toLatin1(), languageIsUnicode());
 }
 
 void Vardel::CargarListaApps()
