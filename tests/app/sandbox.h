@@ -25,7 +25,8 @@ struct Result {
 };
 
 // Runs a command inside a sandbox on the phone tree phoneDir, with the
-// extra environment (NAME=value entries) and sandbox options ("--brenik",
+// extra environment (NAME=value entries; a bare NAME removes that variable)
+// and sandbox options ("--brenik",
 // "--no-card"), and waits for it (at most timeoutMs).
 Result run(const QString& phoneDir, const QStringList& command,
            const QStringList& environment = {}, int timeoutMs = 60000,
