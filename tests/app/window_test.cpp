@@ -231,7 +231,7 @@ TEST_F(Window, WithoutALanguageEveryTextIsEmpty)
     auto w = open();
     EXPECT_EQ(w->langFile, programDir + "/languages/");
     EXPECT_EQ(w->softKey->text(ZSoftKey::LEFT), "");
-    EXPECT_EQ(menuTexts(w->optMenu), (QStringList{"", "-", "", "-", "", ""}));
+    EXPECT_EQ(menuTexts(w->optMenu), (QStringList{"", "", "-", "", "-", "", ""}));
 
     // The chooser still lists every file by its name and checks the first.
     Shown shown;
