@@ -1,14 +1,12 @@
-// Escape in every kind of dialog: it cancels, as the right soft key does.
+// Escape in the dialogs that handle keys of their own: it cancels, as the
+// right soft key does (messages and choices: tests/platform).
 
 #include <QApplication>
 #include <QTest>
 #include <QTimer>
 
-#include <ZMessageDlg.h>
-#include <ZMultiSelectDlg.h>
 #include <ZNumPickerDlg.h>
 #include <ZSingleCaptureDlg.h>
-#include <ZSingleSelectDlg.h>
 
 #include <functional>
 #include <gtest/gtest.h>
@@ -34,20 +32,6 @@ TEST(DialogKeys, EscapeCancelsEveryKindOfDialog)
         const char* kind;
         std::function<int()> run;
     } cases[] = {
-        {"question",
-         [] { return ZMessageDlg("Vardel", "Sure?", ZMessageDlg::TypeChoose, 0, nullptr, "ZMessageDlg").exec(); }},
-        {"single choice",
-         [] {
-             ZSingleSelectDlg d("Vardel", QString(), nullptr, "ZSingleSelectDlg");
-             d.addItemsList({"Phone", "Card"});
-             return d.exec();
-         }},
-        {"several choices",
-         [] {
-             ZMultiSelectDlg d("Vardel", QString(), nullptr, "ZMultiSelectDlg");
-             d.addItemsList({"Rock", "Pop"});
-             return d.exec();
-         }},
         {"text entry", [] { return ZSingleCaptureDlg("Vardel", "Name", 0, nullptr, "ZSingleCaptureDlg").exec(); }},
         {"number picker", [] { return ZNumPickerDlg(10, nullptr, "ZNumPickerDlg").exec(); }},
         {"file open", [] { return ZFileOpenDialog().exec(); }},

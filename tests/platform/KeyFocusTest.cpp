@@ -131,8 +131,6 @@ TEST_F(KeyFocus, ArrowsMoveTheListAfterEveryKindOfPopup)
         std::function<void(KeyFocus*)> open;
     } cases[] = {
         {"menu closed with Escape", [](KeyFocus* t) { press(t->screen, Qt::Key_F1); press(t->screen, Qt::Key_Escape); }},
-        {"menu closed with the right key",
-         [](KeyFocus* t) { press(t->screen, Qt::Key_F1); press(t->screen, Qt::Key_F2); }},
         {"question from a menu entry",
          [](KeyFocus* t) {
              t->dialogKeys = {Qt::Key_F1};
