@@ -43,7 +43,6 @@ private:
     QString m_text;
 };
 
-
 ZKbMainWidget::ZKbMainWidget(int headerType, QWidget* parent, const char* name, int flags)
     : QWidget(parent)
     , m_headerType(headerType)
