@@ -51,17 +51,12 @@ bool passesThroughLink(const QString& base, const QString& path)
 
 } // namespace
 
-QString Vardel::pkgTexto(const ZConfig& /*lang*/, const QString& bytes)
+QString Vardel::pkgTexto(const ZConfig& lang, const QString& bytes)
 {
-<<<<<<< HEAD
     // All of the value: rows are matched to records by what they show, and
-    // "Vardel" must never match a record named "Vardel\0x".
+    // "Vardel" must never match a record named "Vardel\0x". The caller has
+    // the language file open: one look-up of its encoding, in place.
     return Texts::decodeWhole(bytes.toLatin1(), Texts::isUnicode(lang));
-=======
-    // The language's encoding as texto keeps it: one look-up per language,
-    // not one per application.
-    return texto(bytes.toLatin1());
->>>>>>> perf
 }
 
 void Vardel::CargarListaApps()

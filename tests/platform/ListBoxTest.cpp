@@ -259,6 +259,7 @@ TEST_F(ListBox, TheCurrentRowIsShownAfterARebuild)
         EXPECT_GE(top, shownFrom) << c.label;
         EXPECT_LE(top + list.rowHeight(c.current), shownFrom + list.viewport()->height()) << c.label;
     }
+}
 
 // Pictures made on first paint: only painted rows make theirs, each once,
 // and the list then looks as one given every picture at once, also when a
