@@ -103,6 +103,9 @@ public slots:
     void AutorunRemove();
     void EjecutarMPKG();
     void BuscarMPKG();
+    // The install entry of the applications and themes menus: the package
+    // search, then the lists a package may have changed, reloaded.
+    void InstalarDesdeMenu();
     void BorrarMPKG();
     void BorrarTema();
     void BT_Discover();
