@@ -5,6 +5,7 @@
 #include <QVBoxLayout>
 
 #include "ZApplication.h"
+#include "ZKeyFocus.h"
 #include "ZSoftKey.h"
 #include "ZTheme.h"
 
@@ -41,22 +42,6 @@ protected:
 private:
     QString m_text;
 };
-
-namespace {
-// The first widget of the content that takes keys (the shown list, say).
-QWidget* firstFocusable(QWidget* content)
-{
-    if (!content)
-        return nullptr;
-    if (content->focusPolicy() & Qt::TabFocus)
-        return content;
-    const QList<QWidget*> children = content->findChildren<QWidget*>();
-    for (QWidget* w : children)
-        if ((w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(content) && w->isEnabled())
-            return w;
-    return content;
-}
-} // namespace
 
 ZKbMainWidget::ZKbMainWidget(int headerType, QWidget* parent, const char* name, int flags)
     : QWidget(parent)
@@ -113,7 +98,7 @@ void ZKbMainWidget::setContentWidget(QWidget* widget)
     if (!place(m_content, widget, m_contentArea, m_contentLayout))
         return;
     if (!focusWidget() || !isAncestorOf(focusWidget()))
-        firstFocusable(widget)->setFocus();
+        ZKeyFocus::firstFocusable(widget)->setFocus();
 }
 
 QWidget* ZKbMainWidget::contentWidget() const
@@ -180,6 +165,15 @@ void ZKbMainWidget::showEvent(QShowEvent* event)
     if (isWindow() && main && main != this && main->isVisible())
         setGeometry(QRect(main->geometry().topLeft(), size()));
     if (m_content && !(focusWidget() && isAncestorOf(focusWidget())))
-        firstFocusable(m_content)->setFocus();
+        ZKeyFocus::firstFocusable(m_content)->setFocus();
     QWidget::showEvent(event);
+}
+
+void ZKbMainWidget::hideEvent(QHideEvent* event)
+{
+    QWidget::hideEvent(event);
+    // A full-screen dialog closed: the keys go back to the screen below.
+    QWidget* main = ZApplication::currentMainWidget();
+    if (isWindow() && main && main != this)
+        ZKeyFocus::giveBack(main);
 }

@@ -116,8 +116,11 @@ void ZListBox::setCurrentItem(int index, bool /*highlighted*/)
 {
     if (index < 0 || index >= count())
         index = -1;
-    if (index == m_current)
+    if (index == m_current) {
+        // Made current again after a rebuild: it is shown all the same.
+        ensureCurrentVisible();
         return;
+    }
     m_current = index;
     ensureCurrentVisible();
     viewport()->update();
@@ -153,6 +156,8 @@ ZListBoxItem* ZListBox::takeItem(int index)
         --m_current;
     else if (index == m_current && m_current >= m_items.size())
         m_current = int(m_items.size()) - 1;
+    if (m_items.isEmpty())
+        verticalScrollBar()->setValue(0); // rows filled in again start at the top
     relayout();
     return it;
 }
@@ -172,6 +177,7 @@ void ZListBox::clear()
         it->m_inList = false;
         delete it;
     }
+    verticalScrollBar()->setValue(0);
     relayout();
 }
 

@@ -14,6 +14,9 @@ ZNoticeDlg::ZNoticeDlg(int type, int msec, const QString& title, const QString& 
     , m_msec(msec)
 {
     setAttribute(Qt::WA_DeleteOnClose);
+    // It takes no keys: the screen below keeps them while it shows.
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setFocusPolicy(Qt::NoFocus);
     setTitle(title);
     setKeyTexts(QString(), QString());
     auto* row = new QHBoxLayout;

@@ -49,6 +49,13 @@ void ZNumModule::setMinValue(int min)
 
 void ZNumModule::setValue(int value)
 {
+    m_typing = false;
+    assign(value);
+    update();
+}
+
+void ZNumModule::assign(int value)
+{
     const int clamped = value < m_min ? m_min : value > m_max ? m_max : value;
     if (clamped == m_value)
         return;
@@ -59,7 +66,46 @@ void ZNumModule::setValue(int value)
 
 void ZNumModule::clampValue()
 {
-    setValue(m_value);
+    assign(m_value);
+    update();
+}
+
+QString ZNumModule::shownText() const
+{
+    return m_typing ? m_typed : QString::number(m_value);
+}
+
+void ZNumModule::typeDigit(int digit)
+{
+    if (!m_typing) {
+        m_typing = true;
+        m_typed.clear();
+        m_beforeTyping = m_value;
+    }
+    const QString single = QString::number(digit);
+    QString next = m_typed == QLatin1String("0") ? single : m_typed + single;
+    if (next.size() > m_digits || next.toLongLong() > m_max)
+        next = single;
+    if (next.toLongLong() > m_max) {
+        // Shown as the maximum, which no later digit is appended to.
+        m_typing = false;
+        assign(m_max);
+    } else {
+        m_typed = next;
+        assign(int(next.toLongLong()));
+    }
+    update();
+}
+
+void ZNumModule::eraseDigit()
+{
+    if (!m_typing) {
+        m_typing = true;
+        m_typed = m_value < 0 ? QString() : QString::number(m_value);
+        m_beforeTyping = m_value;
+    }
+    m_typed.chop(1);
+    assign(m_typed.isEmpty() ? m_beforeTyping : int(m_typed.toLongLong()));
     update();
 }
 
@@ -136,8 +182,7 @@ void ZNumModule::paintEvent(QPaintEvent*)
 
     p.setPen(ZTheme::ink);
     p.setFont(ZTheme::font(18, true));
-    p.drawText(box.adjusted(10, 0, -ArrowWidth - 8, 0), Qt::AlignVCenter | Qt::AlignRight,
-               QString::number(m_value));
+    p.drawText(box.adjusted(10, 0, -ArrowWidth - 8, 0), Qt::AlignVCenter | Qt::AlignRight, shownText());
     p.setFont(ZTheme::font(10));
     p.setPen(ZTheme::mutedInk);
     p.drawText(box.adjusted(8, 0, 0, 0), Qt::AlignVCenter | Qt::AlignLeft,
@@ -149,19 +194,18 @@ void ZNumModule::keyPressEvent(QKeyEvent* event)
     const int key = event->key();
     if (key == Qt::Key_Up || key == Qt::Key_Right) {
         m_typing = false;
+        update();
         if (m_value < m_max)
             setValue(m_value + 1);
     } else if (key == Qt::Key_Down || key == Qt::Key_Left) {
         m_typing = false;
+        update();
         if (m_value > m_min)
             setValue(m_value - 1);
     } else if (key >= Qt::Key_0 && key <= Qt::Key_9) {
-        // Digits type a new number; it is kept within the bounds.
-        const qint64 typed = (m_typing ? qint64(m_value) * 10 : 0) + (key - Qt::Key_0);
-        m_typing = true;
-        setValue(typed > INT_MAX ? INT_MAX : int(typed));
+        typeDigit(key - Qt::Key_0);
     } else if (key == Qt::Key_Backspace) {
-        setValue(m_value / 10);
+        eraseDigit();
     } else {
         QWidget::keyPressEvent(event);
     }
@@ -187,5 +231,6 @@ void ZNumModule::mousePressEvent(QMouseEvent* event)
 void ZNumModule::focusOutEvent(QFocusEvent* event)
 {
     m_typing = false;
+    update();
     QWidget::focusOutEvent(event);
 }

@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include "ZKeyFocus.h"
 #include "ZSoftKey.h"
 #include "ZTheme.h"
 
@@ -193,7 +194,9 @@ void ZOptionsMenu::popup()
     QWidget* win = anchor ? anchor->window() : nullptr;
     if (!win)
         return;
-    m_focusBefore = QApplication::focusWidget();
+    // The window's own focus widget: without a window manager no window may
+    // be active, and QApplication::focusWidget() is then null.
+    m_focusBefore = ZKeyFocus::holder(win);
     if (parentWidget() != win)
         setParent(win);
     // The menu covers the screen above the soft-key bar; it paints only its
@@ -222,8 +225,7 @@ void ZOptionsMenu::hide()
         setParent(m_homeParent);
     if (m_bar)
         m_bar->menuHidden(this);
-    if (m_focusBefore)
-        m_focusBefore->setFocus(Qt::PopupFocusReason);
+    ZKeyFocus::giveBack(window(), m_focusBefore);
     m_focusBefore = nullptr;
 }
 

@@ -10,6 +10,7 @@
 
 #include "ZApplication.h"
 #include "ZKbMainWidget.h"
+#include "ZKeyFocus.h"
 #include "ZSoftKey.h"
 #include "ZTheme.h"
 
@@ -129,6 +130,7 @@ int ZPopup::exec()
     if (!takesAnswer())
         return QDialog::exec();
     if (!ZAutomation::active()) {
+        recordAsking(describe());
         const int result = QDialog::exec();
         QJsonObject event = describe();
         event[QStringLiteral("answer")] = QJsonValue();
@@ -158,6 +160,12 @@ int ZPopup::exec()
         event[QStringLiteral("error")] = error;
     ZAutomation::recordDialog(event);
     return result;
+}
+
+void ZPopup::recordAsking(QJsonObject fields)
+{
+    fields[QStringLiteral("event")] = QStringLiteral("asking");
+    ZAutomation::record(fields);
 }
 
 void ZPopup::recordShown(const char* event, int time) const
@@ -215,6 +223,8 @@ void ZPopup::hideEvent(QHideEvent* event)
 {
     delete m_shade;
     QDialog::hideEvent(event);
+    // The keys go back to the screen below (or to a dialog still open).
+    ZKeyFocus::giveBack(parentWidget() ? parentWidget()->window() : ZApplication::currentMainWidget());
 }
 
 QWidget* ZPopup::ownerScreen() const

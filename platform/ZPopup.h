@@ -35,6 +35,10 @@ public:
     // The transcript fields describing this dialog (without answer/result).
     virtual QJsonObject describe() const;
 
+    // Records that a dialog (described by fields) now waits for a person:
+    // an "asking" event, for whatever drives the keyboard from outside.
+    static void recordAsking(QJsonObject fields);
+
 protected:
     QVBoxLayout* bodyLayout() const { return m_bodyLayout; }
     void setKeyTexts(const QString& left, const QString& right);

@@ -4,8 +4,10 @@
 #include <QEventLoop>
 #include <QJsonArray>
 #include <QJsonValue>
+#include <QKeyEvent>
 
 #include <ZApplication.h>
+#include <ZPopup.h>
 
 MyBaseDlg::MyBaseDlg()
     : ZKbMainWidget(3, nullptr, "ZMainWidget", 3)
@@ -34,6 +36,7 @@ int MyBaseDlg::exec()
         // (done() may already have run while showing; then there is
         // nothing to wait for.)
         if (!finished) {
+            ZPopup::recordAsking(describe());
             QEventLoop nested;
             loop = &nested;
             inLoop = true;
@@ -66,6 +69,15 @@ void MyBaseDlg::done(int r)
     finished = true;
     if (ZApplication::currentMainWidget() == this)
         QCoreApplication::quit();
+}
+
+void MyBaseDlg::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape || event->key() == Qt::Key_Back) {
+        reject();
+        return;
+    }
+    ZKbMainWidget::keyPressEvent(event);
 }
 
 void MyBaseDlg::accept()

@@ -42,6 +42,9 @@ protected:
     // "checked", as the platform dialogs give them.
     virtual QJsonObject describe() const;
 
+    // Escape cancels, as the right soft key of a dialog does.
+    void keyPressEvent(QKeyEvent* event) override;
+
     bool inLoop = false; // the nested loop of exec() is running
     int result = 0;      // the value given to done()
 

@@ -171,9 +171,26 @@ void FileBrowser::itemSelected(int index)
         return;
     const QString path = rowPath(index);
     if (Paths::isDirectory(path))
-        setDir(path);
+        enter(index);
     else if (Paths::isRegularFile(path))
         pickedPath = path;
+}
+
+void FileBrowser::enter(int index)
+{
+    const QString from = currentDir;
+    const bool up = rowName(index) == QLatin1String("..");
+    setDir(rowPath(index));
+    if (!up || currentDir == from)
+        return;
+    // Going up highlights the folder the user came from.
+    const QString came = from.mid(from.lastIndexOf(u'/') + 1);
+    for (int i = 0; i < count(); ++i) {
+        if (rowName(i) == came) {
+            setCurrentItem(i, true);
+            return;
+        }
+    }
 }
 
 void FileBrowser::itemClicked(ZListBoxItem* row)
@@ -181,9 +198,8 @@ void FileBrowser::itemClicked(ZListBoxItem* row)
     const int i = index(row);
     if (i < 0)
         return;
-    const QString path = rowPath(i);
-    if (Paths::isDirectory(path)) {
-        setDir(path);
+    if (Paths::isDirectory(rowPath(i))) {
+        enter(i);
         enteredByClick.start();
     }
 }

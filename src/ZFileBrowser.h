@@ -68,5 +68,8 @@ private slots:
     void itemClicked(ZListBoxItem* item);
 
 private:
+    // Lists the folder of that row; for "..", highlights the folder left.
+    void enter(int index);
+
     QElapsedTimer enteredByClick; // since a click last listed a folder
 };

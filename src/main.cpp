@@ -1,3 +1,5 @@
+#include <QGuiApplication>
+
 #include <ZApplication.h>
 
 #include "shell/startup.h"
@@ -5,7 +7,16 @@
 
 int main(int argc, char** argv)
 {
+    // A windowless start needs no display and may find none.
+    const bool displayChosen = Startup::chooseDisplay(argc, argv);
     app = new ZApplication(argc, argv, ZApplication::GuiClient);
+    if (displayChosen && QGuiApplication::platformName() == QLatin1String("offscreen")
+        && !qEnvironmentVariableIsSet("EZX_AUTOMATION")) {
+        // Nobody can see a question here, let alone answer it: an empty
+        // script cancels each one, so an installation ends instead of
+        // waiting for ever.
+        qputenv("EZX_AUTOMATION", "/dev/null");
+    }
 
     // The start-up argument keeps its bytes, as the shell commands that
     // install it are given them.

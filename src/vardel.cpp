@@ -67,7 +67,7 @@ QString Vardel::getProgramDir()
     return progDir;
 }
 
-QString Vardel::texto(const char* bytes)
+bool Vardel::languageIsUnicode()
 {
     // A list of themes converts hundreds of names: the language file is
     // read for the first of them only.
@@ -76,7 +76,12 @@ QString Vardel::texto(const char* bytes)
         textoLanguage = langFile;
         textoKnown = true;
     }
-    return Texts::decode(bytes, textoUnicode);
+    return textoUnicode;
+}
+
+QString Vardel::texto(const char* bytes)
+{
+    return Texts::decode(bytes, languageIsUnicode());
 }
 
 QString Vardel::texto(const QByteArray& bytes)

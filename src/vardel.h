@@ -110,6 +110,9 @@ public slots:
     void AutorunRemove();
     void EjecutarMPKG();
     void BuscarMPKG();
+    // The install entry of the applications and themes menus: the package
+    // search, then the lists a package may have changed, reloaded.
+    void InstalarDesdeMenu();
     void BorrarMPKG();
     void BorrarTema();
     void BT_Discover();
@@ -155,6 +158,9 @@ private:
 
     bool windowless = false;
 
+    // Whether the current language file is UTF-8 (its UNICODE entry), read
+    // once per language file and again after a language choice.
+    bool languageIsUnicode();
     // What texto() last read: the language file and its encoding.
     QString textoLanguage;
     bool textoUnicode = false;

@@ -54,11 +54,9 @@ bool passesThroughLink(const QString& base, const QString& path)
 QString Vardel::pkgTexto(const ZConfig& /*lang*/, const QString& bytes)
 {
     // All of the value: rows are matched to records by what they show, and
-    // "Vardel" must never match a record named "Vardel\0x". The language's
-    // encoding is the one texto keeps: one look-up per language, not one per
-    // application.
-    texto("");
-    return Texts::decodeWhole(bytes.toLatin1(), textoUnicode);
+    // "Vardel" must never match a record named "Vardel\0x". The encoding
+    // is the one texto keeps: one look-up per language, not per application.
+    return Texts::decodeWhole(bytes.toLatin1(), languageIsUnicode());
 }
 
 void Vardel::CargarListaApps()

@@ -9,6 +9,7 @@
 #include <ZListBox.h>
 #include <ZMessageDlg.h>
 #include <ZNoticeDlg.h>
+#include <ZOptionsMenu.h>
 #include <ZSingleSelectDlg.h>
 
 #include "autorun/startupscript.h"
@@ -186,6 +187,25 @@ void Vardel::BuscarMPKG()
     }
     delete dialog;
     Shell::run(QStringLiteral("rm %1/mpkgtemp"), progDir);
+}
+
+void Vardel::InstalarDesdeMenu()
+{
+    if (optMenu)
+        optMenu->hide();
+    QApplication::processEvents();
+
+    // The search reloads the applications list after an installation; a
+    // package may also have brought a theme or a start-up entry.
+    BuscarMPKG();
+    if (listaSkins) {
+        emptyList(listaSkins);
+        CargarListaSkins();
+    }
+    if (listaAutorun) {
+        emptyList(listaAutorun);
+        CargarListaAutorun();
+    }
 }
 
 bool Vardel::pkgCleanRegistry(const QString& registry, const QString& temp, const std::optional<QByteArray>& read)

@@ -59,6 +59,7 @@ void Vardel::Create_MenuApp()
 {
     static const MenuEntry entries[] = {
         {"images/remove.png", "MENU_UNINSTALL", SLOT(BorrarMPKG()), false},
+        {"images/install.png", "MENU_INSTALL", SLOT(InstalarDesdeMenu()), false},
         {nullptr, nullptr, nullptr, false},
         {"images/lang.png", "MENU_LANGUAGE", SLOT(language()), false},
         {nullptr, nullptr, nullptr, false},
@@ -97,6 +98,7 @@ void Vardel::Create_MenuTheme()
 {
     static const MenuEntry entries[] = {
         {"images/skindel.png", "MENU_UNINSTALL", SLOT(BorrarTema()), false},
+        {"images/install.png", "MENU_INSTALL", SLOT(InstalarDesdeMenu()), false},
         {nullptr, nullptr, nullptr, false},
         {"images/lang.png", "MENU_LANGUAGE", SLOT(language()), false},
         {nullptr, nullptr, nullptr, false},

@@ -61,4 +61,21 @@ QString programDir()
     return programDir(arguments().value(0), slash < 0 ? QString() : executable.left(slash + 1));
 }
 
+QByteArray platformFor(Mode mode, const QByteArray& platform, const QByteArray& display)
+{
+    if (mode == Mode::Window || !platform.isEmpty())
+        return QByteArray();
+    return display.isEmpty() ? QByteArrayLiteral("offscreen") : QByteArrayLiteral("xcb;offscreen");
+}
+
+bool chooseDisplay(int argc, char** argv)
+{
+    const QString argument = argc > 2 && argv[2] ? Paths::fromBytes(QByteArray(argv[2])) : QString();
+    const QByteArray platform = platformFor(modeFor(argument), qgetenv("QT_QPA_PLATFORM"), qgetenv("DISPLAY"));
+    if (platform.isEmpty())
+        return false;
+    qputenv("QT_QPA_PLATFORM", platform);
+    return true;
+}
+
 } // namespace Startup

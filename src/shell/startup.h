@@ -38,4 +38,16 @@ QString programDir(const QString& argv0, const QString& executableDir);
 // executable. Every part of the program that needs it asks here.
 QString programDir();
 
+// The display platform a start asks Qt for, before the application object
+// exists, given QT_QPA_PLATFORM and DISPLAY as set (empty when unset): ""
+// to leave Qt's own choice (the window; a platform the caller chose).
+// A windowless start with no display runs on the offscreen platform, and
+// one whose display may be out of reach tries it first, then offscreen: the
+// SIM check runs from cron and boot scripts, where there is none.
+QByteArray platformFor(Mode mode, const QByteArray& platform, const QByteArray& display);
+
+// Sets QT_QPA_PLATFORM as platformFor says for this command line (argv as
+// main() gets it); true when it set it.
+bool chooseDisplay(int argc, char** argv);
+
 } // namespace Startup

@@ -6,10 +6,10 @@
 // A complete language file holds these plus LANG_NAME and UNICODE.
 namespace TextIds {
 
-inline constexpr std::array<const char*, 78> all = {
+inline constexpr std::array<const char*, 79> all = {
     // window, menus and soft keys
     "MENU_LANGUAGE", "MENU_ABOUT", "MENU_EXIT", "MENU_MENU", "MENU_RUNADD",
-    "MENU_RUNDELETE", "MENU_UNINSTALL", "MENU_CANCEL", "MENU_SELECT",
+    "MENU_RUNDELETE", "MENU_UNINSTALL", "MENU_INSTALL", "MENU_CANCEL", "MENU_SELECT",
     // package search, installation and removal
     "INSTALL_INSTALLED", "INSTALL_NOTHING", "INSTALL_READING", "INSTALL_SEARCH",
     "INSTALL_WAIT", "INSTALL_INSTALLING", "INSTALL_PLACE_APP", "INSTALL_SUCCESS",

@@ -34,15 +34,15 @@ bool isInstallable(const QString& themeName, const QString& folder)
         && !themeName.isEmpty() && isFileName(themeName + QLatin1String(".chm"));
 }
 
-bool isRemovableSkin(const QString& skin)
+bool isRemovableSkin(const QString& skin, bool firmwareArea)
 {
     return isDirectChild(skin, phoneSkins) || isDirectChild(skin, cardSkins)
-        || isDirectChild(skin, firmwareSkins);
+        || (firmwareArea && isDirectChild(skin, firmwareSkins));
 }
 
-bool isRemovableDescriptor(const QString& path)
+bool isRemovableDescriptor(const QString& path, bool firmwareArea)
 {
-    return isDirectChild(path, installedDescriptors) || isDirectChild(path, firmwareDescriptors);
+    return isDirectChild(path, installedDescriptors) || (firmwareArea && isDirectChild(path, firmwareDescriptors));
 }
 
 } // namespace ThemePlaces

@@ -32,11 +32,14 @@ bool isInstallable(const QString& themeName, const QString& folder);
 
 // True when a descriptor's Skin names a directory strictly inside one of the
 // three skin bases (exactly one level below it), so that removing it cannot
-// take a base, another theme's files or anything else with it.
-bool isRemovableSkin(const QString& skin);
+// take a base, another theme's files or anything else with it. Without
+// firmwareArea the firmware's own skin base counts as none: on the ordinary
+// firmware it is read-only, and its themes are the phone's stock.
+bool isRemovableSkin(const QString& skin, bool firmwareArea = true);
 
 // True when a path listed by the descriptor search is a descriptor file
-// inside one of the two descriptor directories.
-bool isRemovableDescriptor(const QString& path);
+// inside one of the two descriptor directories (the installed one only,
+// without firmwareArea).
+bool isRemovableDescriptor(const QString& path, bool firmwareArea = true);
 
 } // namespace ThemePlaces

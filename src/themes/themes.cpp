@@ -114,11 +114,14 @@ void Vardel::BorrarTema()
     }
 
     // Only a skin directory inside a skin base and a descriptor inside a
-    // descriptor directory are ever deleted; a theme whose descriptor names
-    // anything else is left alone.
-    if (!ThemePlaces::isRemovableSkin(skin) || !ThemePlaces::isRemovableDescriptor(target)) {
-        emptyList(listaSkins);
-        CargarListaSkins();
+    // descriptor directory are ever deleted, and the firmware's own theme
+    // area only where it accepts changes (Brenik); any other theme is one
+    // the phone keeps, refused as the stock theme is.
+    const bool firmwareArea = checkBrenik() == QLatin1String("Brenik");
+    if (!ThemePlaces::isRemovableSkin(skin, firmwareArea)
+        || !ThemePlaces::isRemovableDescriptor(target, firmwareArea)) {
+        const ZConfig lang(langFile, false);
+        timedNotice(ZNoticeDlg::Other, 3000, text(lang, "THEME_LOCKED"));
         return;
     }
 
@@ -132,7 +135,7 @@ void Vardel::BorrarTema()
 
     // Read again: the descriptor is the one to trust at the moment of removal.
     const QString skinNow = ZConfig(target, false).readEntry(configSection, "Skin", "");
-    if (!ThemePlaces::isRemovableSkin(skinNow)) {
+    if (!ThemePlaces::isRemovableSkin(skinNow, firmwareArea)) {
         emptyList(listaSkins);
         CargarListaSkins();
         return;

@@ -68,6 +68,27 @@ TEST_F(AntiTheft, ForeignSimIsReportedToEveryNumberOwnSimPasses)
     }
 }
 
+// From cron or a boot script there is no display: the check runs all the same.
+TEST_F(AntiTheft, ForeignSimIsReportedWithoutADisplay)
+{
+    const struct {
+        const char* label;
+        QStringList env;
+    } cases[] = {
+        {"none set", {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}},
+        {"out of reach", {"QT_QPA_PLATFORM", "DISPLAY=:987", "WAYLAND_DISPLAY"}},
+    };
+    insertForeignSim();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        QFile::remove(phone + "/outbox.sms");
+        const auto result = run({program, "x", "WardLex"}, {}, {}, c.env);
+        EXPECT_EQ(result.exitCode, 0) << result.output.constData();
+        EXPECT_TRUE(result.output.contains("Stolen phone!!! Sending messages...")) << result.output.constData();
+        EXPECT_EQ(readOutbox(read("/outbox.sms")).size(), 2);
+    }
+}
+
 TEST_F(AntiTheft, SecurityTabSetsPasswordGuardAndNumbers)
 {
     const QByteArray settingsBefore = read(programDir + "Vardel.cfg");

@@ -32,7 +32,10 @@ Result run(const QString& phoneDir, const QStringList& command, const QStringLis
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const QString& entry : environment) {
         const qsizetype eq = entry.indexOf(u'=');
-        env.insert(entry.left(eq), entry.mid(eq + 1));
+        if (eq < 0)
+            env.remove(entry);
+        else
+            env.insert(entry.left(eq), entry.mid(eq + 1));
     }
     process.setProcessEnvironment(env);
     process.setProcessChannelMode(QProcess::MergedChannels);

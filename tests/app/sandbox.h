@@ -26,10 +26,10 @@ struct Result {
 };
 
 // Runs a command inside a sandbox on the phone tree phoneDir, with the
-// extra environment (NAME=value entries) and sandbox options (as above),
-// and waits for it (at most timeoutMs). The command's standard input is
-// empty. The folders of the live Hostile::Canary objects are writable
-// inside, so that a command there can fire them.
+// extra environment (NAME=value entries; a bare NAME removes that variable)
+// and sandbox options (as above), and waits for it (at most timeoutMs). The
+// command's standard input is empty. The folders of the live Hostile::Canary
+// objects are writable inside, so that a command there can fire them.
 Result run(const QString& phoneDir, const QStringList& command,
            const QStringList& environment = {}, int timeoutMs = 60000,
            const QStringList& options = {});

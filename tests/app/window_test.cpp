@@ -50,7 +50,7 @@ QByteArray languageFile(const QByteArray& name, const QByteArray& marker, bool u
     if (unicode)
         text += "UNICODE = 1\n";
     for (const char* id : {"MENU_LANGUAGE", "MENU_ABOUT", "MENU_EXIT", "MENU_MENU", "MENU_RUNADD",
-                           "MENU_RUNDELETE", "MENU_UNINSTALL", "MENU_CANCEL", "MENU_SELECT"})
+                           "MENU_RUNDELETE", "MENU_UNINSTALL", "MENU_INSTALL", "MENU_CANCEL", "MENU_SELECT"})
         text += QByteArray(id) + " = " + marker + " " + id + "\n";
     return text;
 }
@@ -143,8 +143,8 @@ TEST_F(Window, StartsOnTheApplicationsTabWithItsMenuAndKeys)
     EXPECT_EQ(w->softKey->optMenu(ZSoftKey::LEFT), w->optMenu);
     EXPECT_EQ(w->softKey->text(ZSoftKey::LEFT), "EN MENU_MENU");
     EXPECT_EQ(w->softKey->text(ZSoftKey::RIGHT), "EN MENU_EXIT");
-    EXPECT_EQ(menuTexts(w->optMenu), (QStringList{"EN MENU_UNINSTALL", "-", "EN MENU_LANGUAGE", "-",
-                                                  "EN MENU_ABOUT", "EN MENU_EXIT"}));
+    EXPECT_EQ(menuTexts(w->optMenu), (QStringList{"EN MENU_UNINSTALL", "EN MENU_INSTALL", "-", "EN MENU_LANGUAGE",
+                                                  "-", "EN MENU_ABOUT", "EN MENU_EXIT"}));
     for (int i = 0; i < w->optMenu->count(); ++i)
         EXPECT_EQ(w->optMenu->idAt(i), i);
 
@@ -169,8 +169,10 @@ TEST_F(Window, EachTabGetsAFreshMenuOfItsOwn)
              "EN MENU_EXIT"}},
         {2, config},
         {3, config},
-        {4, {"EN MENU_UNINSTALL", "-", "EN MENU_LANGUAGE", "-", "EN MENU_ABOUT", "EN MENU_EXIT"}},
-        {0, {"EN MENU_UNINSTALL", "-", "EN MENU_LANGUAGE", "-", "EN MENU_ABOUT", "EN MENU_EXIT"}},
+        {4, {"EN MENU_UNINSTALL", "EN MENU_INSTALL", "-", "EN MENU_LANGUAGE", "-", "EN MENU_ABOUT",
+             "EN MENU_EXIT"}},
+        {0, {"EN MENU_UNINSTALL", "EN MENU_INSTALL", "-", "EN MENU_LANGUAGE", "-", "EN MENU_ABOUT",
+             "EN MENU_EXIT"}},
     };
     for (const auto& e : expected) {
         ZOptionsMenu* before = w->optMenu;
@@ -241,7 +243,7 @@ TEST_F(Window, WithoutALanguageEveryTextIsEmpty)
     auto w = open();
     EXPECT_EQ(w->langFile, programDir + "/languages/");
     EXPECT_EQ(w->softKey->text(ZSoftKey::LEFT), "");
-    EXPECT_EQ(menuTexts(w->optMenu), (QStringList{"", "-", "", "-", "", ""}));
+    EXPECT_EQ(menuTexts(w->optMenu), (QStringList{"", "", "-", "", "-", "", ""}));
 
     // The chooser still lists every file by its name and checks the first.
     Shown shown;

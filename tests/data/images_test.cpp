@@ -12,7 +12,7 @@ const char *const kIcons[] = {
     "about", "alarm", "apps", "autorun", "back", "bluetooth", "calls", "contacts",
     "cron", "exit", "file", "folder", "font", "lang", "locked", "modd", "music",
     "phone", "remove", "runadd", "runremove", "sd", "security", "sidebar", "skin",
-    "skindel", "sms", "telnet", "themes",
+    "skindel", "sms", "telnet", "themes", "install",
 };
 
 QImage load(const char *name)

@@ -117,6 +117,29 @@ TEST_F(BrowserTree, EntersFoldersBySelectAndClick)
     EXPECT_EQ(browser.currentDir, dir);
 }
 
+TEST_F(BrowserTree, GoingUpHighlightsTheFolderLeft)
+{
+    const struct {
+        const char* from;
+        bool click; // else Enter (selected)
+        const char* highlighted;
+    } cases[] = {
+        {"a", false, "a"},
+        {"a", true, "a"},
+        {"a/inner", false, "inner"},
+        {".hid", true, ".hid"},
+    };
+    for (const auto& c : cases) {
+        browser.setDir(dir + "/" + c.from);
+        if (c.click)
+            emit browser.clicked(browser.item(row("..")));
+        else
+            emit browser.selected(row(".."));
+        EXPECT_EQ(browser.currentItem(), row(c.highlighted)) << c.from;
+        EXPECT_EQ(browser.pickedPath, QString("")) << "a folder picks no file";
+    }
+}
+
 TEST_F(BrowserTree, ParentOfRootIsRoot)
 {
     browser.setDir(QStringLiteral("/"));

@@ -26,8 +26,8 @@ protected:
     // Runs the command inside the sandbox on this phone, the script lines as
     // EZX_AUTOMATION (none when empty), and collects the transcript into
     // events. Options go to the sandbox ("--brenik", "--no-card"); env
-    // entries (NAME=value) come on top of the defaults (offscreen display,
-    // transcript, the phone's modem).
+    // entries (NAME=value, or a bare NAME to remove one) come on top of the
+    // defaults (offscreen display, transcript, the phone's modem).
     TestSandbox::Result run(const QStringList& command, const QStringList& script,
                             const QStringList& options = {}, const QStringList& env = {});
 

@@ -31,7 +31,7 @@ protected:
 
 TEST_F(Phone, SwitchesToSpanishAndBack)
 {
-    const auto result = run({program}, {"menu 2", "check 1", "tab 3", "menu 0", "reject", "menu 0",
+    const auto result = run({program}, {"menu 3", "check 1", "tab 3", "menu 0", "reject", "menu 0",
                                         "check 0", "tab 1", "menu 3", "reject"});
     ASSERT_EQ(result.exitCode, 0) << result.output.constData();
     const auto choosers = eventsOf("dialog", "ZSingleSelectDlg");
@@ -57,8 +57,8 @@ TEST_F(Phone, SwitchesToSpanishAndBack)
     EXPECT_TRUE(commands().contains("rm " + dir + "/ltemp"));
 
     // Spanish stays chosen for the next start.
-    run({program}, {"menu 2", "check 1"});
-    run({program}, {"menu 2", "reject"});
+    run({program}, {"menu 3", "check 1"});
+    run({program}, {"menu 3", "reject"});
     ASSERT_EQ(eventsOf("dialog", "ZSingleSelectDlg").size(), 1);
     EXPECT_EQ(eventsOf("dialog", "ZSingleSelectDlg")[0]["title"].toString(), "Idioma");
     EXPECT_EQ(settingsLanguage(), "es.lng");
@@ -67,29 +67,33 @@ TEST_F(Phone, SwitchesToSpanishAndBack)
 TEST_F(Phone, EveryMenuEntryIsReachable)
 {
     // Per tab: the entries other than exit (positions), then the exit one.
+    // The install entry follows the first entry of the applications and
+    // themes menus.
     const struct {
         int tab;
         QList<int> entries;
+        int install;
         int language;
         int about;
         int exit;
     } tabs[] = {
-        {0, {0, 2, 4}, 2, 4, 5}, {1, {0, 1, 3, 5}, 3, 5, 6}, {2, {0, 2}, 0, 2, 3},
-        {3, {0, 2}, 0, 2, 3},    {4, {0, 2, 4}, 2, 4, 5},
+        {0, {0, 1, 3, 5}, 1, 3, 5, 6}, {1, {0, 1, 3, 5}, -1, 3, 5, 6}, {2, {0, 2}, -1, 0, 2, 3},
+        {3, {0, 2}, -1, 0, 2, 3},       {4, {0, 1, 3, 5}, 1, 3, 5, 6},
     };
     QStringList script;
     for (const auto& t : tabs) {
         script << QString("tab %1").arg(t.tab);
         for (int position : t.entries) {
             script << QString("menu %1").arg(position);
-            if (position == t.language || position == t.about)
+            if (position == t.install || position == t.language || position == t.about)
                 script << "reject";
         }
     }
     auto result = run({program}, script);
     ASSERT_EQ(result.exitCode, 0) << result.output.constData();
     EXPECT_TRUE(eventsOf("error").isEmpty()) << result.output.constData();
-    EXPECT_EQ(eventsOf("dialog", "ZSingleSelectDlg").size(), 5);
+    // Five language choosers and two package choices.
+    EXPECT_EQ(eventsOf("dialog", "ZSingleSelectDlg").size(), 7);
     EXPECT_EQ(eventsOf("dialog", "ZAboutDialog").size(), 5);
 
     // The exit entry of each tab quits at once: the step after it never runs.
@@ -113,7 +117,7 @@ TEST_F(Phone, ExitKeyQuitsWithoutAsking)
 TEST_F(Phone, StartedThroughPathFindsItsFiles)
 {
     const auto result = run({"/bin/sh", "-c", "cd / && PATH=\"$0:$PATH\" exec vardel", programDir},
-                            {"menu 2", "reject"});
+                            {"menu 3", "reject"});
     ASSERT_EQ(result.exitCode, 0) << result.output.constData();
     const auto choosers = eventsOf("dialog", "ZSingleSelectDlg");
     ASSERT_EQ(choosers.size(), 1);

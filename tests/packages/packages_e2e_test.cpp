@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonObject>
@@ -82,6 +83,46 @@ TEST_F(PackagesOnDemoPhone, InstallsListsAndRemovesAnApplication)
     EXPECT_EQ(read(phoneRegistry), phoneApps);
     EXPECT_EQ(read(menuTree), menu);
     EXPECT_FALSE(QFile::exists(hostPath(dir)));
+}
+
+// The install entry of the applications and themes menus: the search offers
+// the demo phone's packages, and the lists show what the chosen one brought.
+TEST_F(PackagesOnDemoPhone, InstallEntryInstallsTheChosenPackageAndReloadsTheLists)
+{
+    const struct {
+        int tab;
+        QString package;
+        QList<std::pair<int, QString>> shown; // tab, first line of a row it must show
+    } cases[] = {
+        {0, "OrbitSnake.mpkg", {{0, "Orbit Snake"}, {1, "Orbit Snake"}}}, // with its start-up entry
+        {4, "Lagoon.mpkg", {{4, "Lagoon"}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.package.toStdString() + " from tab " + std::to_string(c.tab));
+        ASSERT_TRUE(QDir(phone).removeRecursively());
+        SetUp(); // a fresh demo phone
+        auto result = run({program}, {QString("tab %1").arg(c.tab), "menu 1", "reject"});
+        ASSERT_EQ(result.exitCode, 0) << result.output.constData();
+        ASSERT_EQ(eventsOf("dialog", "ZSingleSelectDlg").size(), 1);
+        const QJsonArray offered = eventsOf("dialog", "ZSingleSelectDlg")[0]["entries"].toArray();
+        const int index = int(offered.toVariantList().indexOf(c.package));
+        ASSERT_GE(index, 0) << "not offered";
+
+        QStringList script{QString("tab %1").arg(c.tab), "menu 1", QString("check %1").arg(index), "check 0"};
+        for (const auto& [tab, row] : c.shown)
+            script << QString("tab %1").arg(tab) << "dump";
+        result = run({program}, script);
+        ASSERT_EQ(result.exitCode, 0) << result.output.constData();
+        EXPECT_TRUE(eventsOf("error").isEmpty()) << result.output.constData();
+        const auto dumps = eventsOf("dump");
+        ASSERT_EQ(dumps.size(), c.shown.size());
+        for (int i = 0; i < dumps.size(); ++i) {
+            QStringList firstLines;
+            for (const QJsonValue& row : dumps[i]["rows"].toArray())
+                firstLines << row.toArray()[0].toString();
+            EXPECT_TRUE(firstLines.contains(c.shown[i].second)) << firstLines.join(", ").toStdString();
+        }
+    }
 }
 
 } // namespace

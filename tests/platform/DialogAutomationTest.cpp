@@ -262,17 +262,51 @@ TEST(NumModule, KeepsItsValueWithinItsBounds)
     m.setValue(-3);
     EXPECT_EQ(m.value(), 45);
 
-    // Typed digits stay within the bounds too.
+    // A typed digit gives a value within the bounds too.
     QKeyEvent six(QEvent::KeyPress, Qt::Key_6, Qt::NoModifier, QStringLiteral("6"));
-    QKeyEvent nine(QEvent::KeyPress, Qt::Key_9, Qt::NoModifier, QStringLiteral("9"));
     QCoreApplication::sendEvent(&m, &six);
     EXPECT_EQ(m.value(), 45);
-    m.setMinValue(0);
-    m.setValue(0);
-    QCoreApplication::sendEvent(&m, &six);
-    QCoreApplication::sendEvent(&m, &nine);
-    EXPECT_EQ(m.value(), 60);
+    m.setValue(60);
     QKeyEvent up(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier);
     QCoreApplication::sendEvent(&m, &up);
     EXPECT_EQ(m.value(), 60);
+}
+
+// Digits and Backspace as a person types them into a picker.
+TEST(NumModule, TypedDigitsBuildTheNumberTyped)
+{
+    ensureApplication();
+    const struct {
+        int min, max, start;
+        const char* keys; // digits, "<" for Backspace, "^" for Up
+        const char* shown;
+        int value;
+    } cases[] = {
+        {6, 12, 7, "10", "10", 10},       // Caller ID: 10 and 11 can be typed
+        {6, 12, 7, "11", "11", 11},
+        {6, 12, 7, "1", "1", 6},          // below the range: brought in on accept
+        {6, 12, 7, "13", "3", 6},         // 13 leaves the range: 3 starts anew
+        {1, 10, 3, "89", "9", 9},         // Alarm
+        {1, 10, 3, "89<<7", "7", 7},
+        {1, 10, 3, "<", "", 3},           // nothing left: the value before
+        {1, 10, 10, "<7", "7", 7},        // 1 shown, 17 leaves the range
+        {6, 12, 12, "<0", "10", 10},      // Backspace edits the number shown
+        {1, 10, 3, "07", "7", 7},         // no leading zero
+        {1, 5, 3, "7", "5", 5},           // one digit past the maximum: the maximum
+        {1, 5, 3, "72", "2", 2},          // never appended to
+        {1, 10, 3, "9^", "10", 10},       // the arrows step from the typed number
+    };
+    for (const auto& c : cases) {
+        ZNumModule m(10);
+        m.setMaxValue(c.max);
+        m.setMinValue(c.min);
+        m.setValue(c.start);
+        for (const char* k = c.keys; *k; ++k) {
+            const int key = *k == '<' ? Qt::Key_Backspace : *k == '^' ? Qt::Key_Up : Qt::Key_0 + (*k - '0');
+            QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+            QCoreApplication::sendEvent(&m, &press);
+        }
+        EXPECT_EQ(m.shownText(), QString::fromLatin1(c.shown)) << c.keys << " in " << c.min << ".." << c.max;
+        EXPECT_EQ(m.value(), c.value) << c.keys << " in " << c.min << ".." << c.max;
+    }
 }

@@ -2,6 +2,7 @@
 
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QStringList>
 
@@ -221,6 +222,43 @@ TEST_F(ListBox, ReturnPressedIsNotSentForARowASelectedSlotRemoved)
     list.activateCurrent();
     EXPECT_EQ(returned.count(), 0);
     EXPECT_EQ(list.count(), 1);
+}
+
+// A list rebuilt as the window does it (row 0 removed until empty, filled
+// again, a row made current) shows its current row, wherever it was scrolled.
+TEST_F(ListBox, TheCurrentRowIsShownAfterARebuild)
+{
+    const struct {
+        const char* label;
+        int current;
+        bool emptyFirst; // else the same current row is chosen again, scrolled away
+    } cases[] = {
+        {"first row after a rebuild", 0, true},
+        {"the current row chosen again", 5, false},
+    };
+    for (const auto& c : cases) {
+        ZListBox list(QStringLiteral("%I%M"), nullptr);
+        list.resize(240, 120);
+        list.show();
+        for (int i = 0; i < 40; ++i)
+            list.insertItem(row(list, QStringLiteral("r%1").arg(i)));
+        list.setCurrentItem(c.emptyFirst ? 39 : c.current);
+        list.verticalScrollBar()->setValue(list.verticalScrollBar()->maximum());
+        if (c.emptyFirst) {
+            while (list.count())
+                list.removeItem(0);
+            for (int i = 0; i < 40; ++i)
+                list.insertItem(row(list, QStringLiteral("r%1").arg(i)));
+        }
+        list.setCurrentItem(c.current);
+
+        int top = 0;
+        for (int i = 0; i < c.current; ++i)
+            top += list.rowHeight(i);
+        const int shownFrom = list.verticalScrollBar()->value();
+        EXPECT_GE(top, shownFrom) << c.label;
+        EXPECT_LE(top + list.rowHeight(c.current), shownFrom + list.viewport()->height()) << c.label;
+    }
 }
 
 // Pictures made on first paint: only painted rows make theirs, each once,

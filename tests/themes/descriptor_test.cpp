@@ -126,8 +126,13 @@ TEST(ThemePlaces, OnlyAFolderDirectlyInsideASkinBaseIsRemoved)
         {"/ezxlocal/download/mystuff", false},
         {"ezxlocal/download/appwrite/skins/OceanBlue", false},
     };
-    for (const auto& c : cases)
+    for (const auto& c : cases) {
         EXPECT_EQ(ThemePlaces::isRemovableSkin(QString::fromLatin1(c.skin)), c.removable) << c.skin;
+        // Where the firmware's area is read-only, only the installed places.
+        const bool firmware = QString::fromLatin1(c.skin).startsWith("/usr/");
+        EXPECT_EQ(ThemePlaces::isRemovableSkin(QString::fromLatin1(c.skin), false), c.removable && !firmware)
+            << c.skin;
+    }
 }
 
 TEST(ThemePlaces, OnlyADescriptorInsideADescriptorDirectoryIsRemoved)
@@ -144,8 +149,12 @@ TEST(ThemePlaces, OnlyADescriptorInsideADescriptorDirectoryIsRemoved)
         {"/usr/data_resource/themes/x.phm", false},
         {"", false},
     };
-    for (const auto& c : cases)
+    for (const auto& c : cases) {
         EXPECT_EQ(ThemePlaces::isRemovableDescriptor(QString::fromLatin1(c.path)), c.removable) << c.path;
+        const bool firmware = QString::fromLatin1(c.path).startsWith("/usr/");
+        EXPECT_EQ(ThemePlaces::isRemovableDescriptor(QString::fromLatin1(c.path), false), c.removable && !firmware)
+            << c.path;
+    }
 }
 
 } // namespace
