@@ -175,9 +175,10 @@ bool Vardel::pkgInstallApp(const AppRecord::Place& place, const AppRecord::Deskt
         const QString group = QString::fromLatin1(AppRecord::menuFolder);
         const QString key = QString::fromLatin1(AppRecord::menuItems);
         const QString items = menu.readEntry(group, key, QString());
-        const QString kept = AppRecord::withoutOrphans(items, [&](const QString& item) {
-            return RegistryText::mentions(*phoneRegistry, item) || RegistryText::mentions(*cardRegistry, item);
-        });
+        const QSet<QString> registered =
+            RegistryText::sectionNames(*phoneRegistry) + RegistryText::sectionNames(*cardRegistry);
+        const QString kept =
+            AppRecord::withoutOrphans(items, [&](const QString& item) { return registered.contains(item); });
         if (!menu.writeEntry(group, key, id + u';' + kept)) {
             undo.run();
             return false;

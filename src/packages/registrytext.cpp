@@ -125,6 +125,24 @@ bool mentions(const QByteArray& text, const QString& id)
     return text.contains(id.toLatin1());
 }
 
+QSet<QString> sectionNames(const QByteArray& registry)
+{
+    QSet<QString> names;
+    qsizetype start = 0;
+    while (start < registry.size()) {
+        qsizetype end = registry.indexOf('\n', start);
+        if (end < 0)
+            end = registry.size();
+        const QByteArrayView line = QByteArrayView(registry).sliced(start, end - start);
+        if (line.contains('[')) {
+            if (const std::optional<QString> name = sectionOf(QString::fromLatin1(line)))
+                names.insert(*name);
+        }
+        start = end + 1;
+    }
+    return names;
+}
+
 QStringList directories(const QByteArray& registry)
 {
     // Only lines whose key can be Directory become strings: a registry of

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -44,6 +45,10 @@ std::optional<QString> withoutSection(const QStringList& lines, const QString& i
 // menu tree already using it).
 bool mentions(const QStringList& lines, const QString& id);
 bool mentions(const QByteArray& text, const QString& id);
+
+// The names of a registry's sections, headers as the configuration reader
+// sees them.
+QSet<QString> sectionNames(const QByteArray& registry);
 
 // The Directory values of a registry's records, as the configuration reader
 // reads them (blanks around them dropped), in file order.

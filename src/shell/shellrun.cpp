@@ -10,6 +10,7 @@
 #include <csignal>
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -160,22 +161,30 @@ std::optional<QByteArray> readBytesIfReadable(const QString& path)
     const int fd = ::open(Paths::toBytes(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return std::nullopt;
-    QByteArray content;
-    char buffer[65536];
+    // Read straight into a buffer of the file's size (a registry of
+    // thousands of records is megabytes: no copy as it grows), and on to
+    // the end whatever the size said.
+    struct stat info;
+    const qsizetype expected = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) ? qsizetype(info.st_size) : 0;
+    QByteArray content(expected + 65536, Qt::Uninitialized);
+    qsizetype size = 0;
     bool failed = false;
     for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (content.size() - size < 65536)
+            content.resize(content.size() * 2);
+        const ssize_t n = ::read(fd, content.data() + size, size_t(content.size() - size));
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
             failed = true;
         if (n <= 0)
             break;
-        content.append(buffer, n);
+        size += n;
     }
     ::close(fd);
     if (failed)
         return std::nullopt;
+    content.truncate(size);
     return content;
 }
 
