@@ -19,6 +19,7 @@
 #include <ZListBox.h>
 #include <ZListBoxItem.h>
 
+#include "autorun/startupscript.h"
 #include "hostile.h"
 #include "mpkg.h"
 #include "programtests.h"
@@ -304,8 +305,10 @@ TEST_F(Packages, HostileNamesArriveUnchangedAndLeaveAgain)
         EXPECT_TRUE(registry.contains("\nName = " + name + "\n")) << v.label;
         EXPECT_TRUE(registry.contains("\nDirectory = ../../ezxlocal/download/mystuff/.system/QTDownLoad/" + name + "\n"))
             << v.label;
-        EXPECT_TRUE(readBytes(script).endsWith("#" + name + "\n#" + phoneBase.toLatin1() + "/" + name + "/go " + name + "\n\n"))
-            << v.label;
+        // Its start-up entry runs exactly that path (quoted where the shell
+        // would read it otherwise).
+        const QString entryCommand = StartupScript::commandFor(phoneBase + "/" + v.text + "/go " + v.text);
+        EXPECT_TRUE(readBytes(script).endsWith("#" + name + "\n#" + entryCommand.toLatin1() + "\n\n")) << v.label;
         EXPECT_TRUE(Paths::exists(QString::fromLatin1(phoneBase.toLatin1() + "/" + name + "/run"))) << v.label;
 
         reload();
@@ -314,6 +317,8 @@ TEST_F(Packages, HostileNamesArriveUnchangedAndLeaveAgain)
         window->BorrarMPKG();
         EXPECT_FALSE(readBytes(phoneReg).contains(name)) << v.label;
         EXPECT_FALSE(Paths::exists(QString::fromLatin1(phoneBase.toLatin1() + "/" + name))) << v.label;
+        // The removal took its start-up entry too.
+        EXPECT_FALSE(readBytes(script).contains("\n#" + entryCommand.toLatin1() + "\n")) << v.label;
         EXPECT_TRUE(readBytes(menuTree).endsWith("Items = A;B;\n")) << v.label;
         EXPECT_FALSE(canary.fired()) << v.label;
     }
