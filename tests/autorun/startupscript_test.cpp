@@ -6,8 +6,6 @@
 #include "autorun/startupscript.h"
 #include "qtprint.h"
 
-#include <optional>
-
 namespace {
 
 using StartupScript::Entry;
@@ -124,57 +122,25 @@ TEST(StartupScriptText, OnlyEntriesThatReadBackTheSameCanBeStored)
         EXPECT_EQ(StartupScript::canStore(c.name, c.command), c.storable) << c.name.toStdString();
 }
 
-TEST(StartupScriptText, PathsAreWrittenAsCommandsThatRunExactlyThem)
+// The shell's own reading of these lines is checked by the boot test and the
+// startup_script fuzz target; here the cases where a bare word would not
+// be a command, and the list's path of a line that is not one word.
+TEST(StartupScriptText, OnlyPlainAbsolutePathsStandBare)
 {
     const struct {
         QString path;
         QString line;
     } cases[] = {
-        {"/ezxlocal/download/mystuff/scripts/clock.sh", "/ezxlocal/download/mystuff/scripts/clock.sh"},
         {"/mmc/mmca1/a=b,c:d@e%f+g.sh", "/mmc/mmca1/a=b,c:d@e%f+g.sh"},
-        {"/mmc/mmca1/x$(touch /tmp/p).sh", "'/mmc/mmca1/x$(touch /tmp/p).sh'"},
         {"/mmc/mmca1/my script.sh", "'/mmc/mmca1/my script.sh'"},
-        {"/mmc/it's.sh", "'/mmc/it'\\''s.sh'"},
-        {QString::fromLatin1("/mmc/Jos\xe9.sh"), QString::fromLatin1("'/mmc/Jos\xe9.sh'")},
-        // A bare word not starting with "/" could be an assignment or a
-        // word of the shell's own.
-        {"a=b", "'a=b'"},
-        {"if", "'if'"},
+        {"a=b", "'a=b'"},  // an assignment
+        {"if", "'if'"},    // a word of the shell's own
         {"", "''"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(StartupScript::commandFor(c.path), c.line) << c.path.toStdString();
-        EXPECT_EQ(StartupScript::words(c.line), QStringList{c.path}) << c.line.toStdString();
-        // Read back from the script, switched on or off.
-        for (const QString& line : {c.line, "#" + c.line})
-            EXPECT_EQ((Entry{"x", line}.path()), c.path) << line.toStdString();
+        EXPECT_EQ((Entry{"x", "#" + c.line}.path()), c.path) << c.path.toStdString();
     }
-    // The installer's entries are added switched off.
-    EXPECT_EQ(StartupScript::withEntryAdded({}, "App", "#/base/App/my start.sh"),
-              (QStringList{"#App", "#'/base/App/my start.sh'"}));
-}
-
-TEST(StartupScriptText, CommandLinesAreReadAsTheShellReadsThem)
-{
-    const struct {
-        const char* line;
-        std::optional<QStringList> words;
-    } cases[] = {
-        {"/bin/vardel x WardLex", QStringList{"/bin/vardel", "x", "WardLex"}},
-        {"  /a\t 'b c'\"d\\$e\" f\\ g  # comment", QStringList{"/a", "b cd$e", "f g"}},
-        {"/a#b", QStringList{"/a#b"}},
-        {"", QStringList{}},
-        {"/a $HOME", std::nullopt},
-        {"/a; rm x", std::nullopt},
-        {"/a `x`", std::nullopt},
-        {"/a \"$x\"", std::nullopt},
-        {"'/open", std::nullopt},
-        {"/a*", std::nullopt},
-        {"/a > /b", std::nullopt},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(StartupScript::words(QString::fromLatin1(c.line)), c.words) << c.line;
-    // A line that is not one word is its own path.
     EXPECT_EQ((Entry{"x", "#/bin/vardel x WardLex"}.path()), "/bin/vardel x WardLex");
 }
 

@@ -475,6 +475,30 @@ TEST_F(Packages, CleanUpKeepsLargeFilesAndNeverReplacesUnreadableOnes)
     window->AsociarMPKGs();
     EXPECT_TRUE(QFileInfo(phoneReg).isDir());
     EXPECT_TRUE(QFileInfo(userMime).isDir());
+
+    // A place that cannot be written (a read-only card or phone memory; here
+    // a read-only folder in its place): told, and the caller learns it.
+    const QString told = "An application list of the phone could not be rewritten. It was left as it was.";
+    const struct {
+        const char* folder;
+        bool (Vardel::*call)();
+    } readOnly[] = {
+        {"/mmc/mmca1/.system/java", &Vardel::LimpiarCR},
+        {"/ezxlocal/download/appwrite/am", &Vardel::LimpiarCR},
+        {"/ezxlocal/download/appwrite/am", &Vardel::AsociarMPKGs},
+    };
+    for (const auto& c : readOnly) {
+        SCOPED_TRACE(c.folder);
+        const QString folder = QString::fromLatin1(c.folder);
+        QDir(folder).removeRecursively();
+        ASSERT_TRUE(QFile::link("/etc", folder));
+        answer({});
+        EXPECT_FALSE((window.get()->*c.call)());
+        ASSERT_EQ(events("notice").size(), 1);
+        EXPECT_EQ(events("notice")[0]["text"].toString(), told);
+        QFile::remove(folder);
+        QDir().mkpath(folder);
+    }
 }
 
 } // namespace
