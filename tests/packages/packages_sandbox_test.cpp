@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -481,21 +483,24 @@ TEST_F(Packages, CleanUpKeepsLargeFilesAndNeverReplacesUnreadableOnes)
     const QString told = "An application list of the phone could not be rewritten. It was left as it was.";
     const struct {
         const char* folder;
-        bool (Vardel::*call)();
+        std::function<bool()> call;
+        QString notice;
     } readOnly[] = {
-        {"/mmc/mmca1/.system/java", &Vardel::LimpiarCR},
-        {"/ezxlocal/download/appwrite/am", &Vardel::LimpiarCR},
-        {"/ezxlocal/download/appwrite/am", &Vardel::AsociarMPKGs},
+        {"/mmc/mmca1/.system/java", [&] { return window->LimpiarCR(); }, told},
+        {"/ezxlocal/download/appwrite/am", [&] { return window->LimpiarCR(); }, told},
+        {"/ezxlocal/download/appwrite/am", [&] { return window->AsociarMPKGs(); }, told},
+        {"/ezxlocal/download/mystuff", [&] { window->EntradaAutorun("Clock", 2, "SI"); return false; },
+         "The start-up script could not be written. It was left as it was."},
     };
     for (const auto& c : readOnly) {
         SCOPED_TRACE(c.folder);
         const QString folder = QString::fromLatin1(c.folder);
         QDir(folder).removeRecursively();
         ASSERT_TRUE(QFile::link("/etc", folder));
-        answer({});
-        EXPECT_FALSE((window.get()->*c.call)());
+        answer({"check 1"});
+        EXPECT_FALSE(c.call());
         ASSERT_EQ(events("notice").size(), 1);
-        EXPECT_EQ(events("notice")[0]["text"].toString(), told);
+        EXPECT_EQ(events("notice")[0]["text"].toString(), c.notice);
         QFile::remove(folder);
         QDir().mkpath(folder);
     }
