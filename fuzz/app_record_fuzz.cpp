@@ -9,7 +9,10 @@
 //  - folders: resolve gives an absolute path without "." or ".." components,
 //    empty ones or a trailing "/", and is idempotent; removable means
 //    strictly inside the base it names; a plain Directory as the installer
-//    records it resolves to the installed folder and is removable.
+//    records it resolves to the installed folder and is removable; the
+//    start command, read back as the shell reads its quoting, is the
+//    resolved folder joined to the first word of Exec, then the other
+//    words, each one argument.
 // Input: selector byte, then values separated by NUL (see each part).
 
 #include "fuzzing.h"
@@ -23,6 +26,8 @@
 #include "shell/shellrun.h"
 
 #include <QSet>
+
+#include <optional>
 
 namespace {
 
@@ -125,10 +130,45 @@ void checkChooseId(const QByteArray& input)
         FUZZ_CHECK(suffix.size() >= stamp.size() && (suffix.size() > stamp.size() || suffix > stamp), what());
 }
 
-// Input: a Directory value.
+// The words of a command made of single-quoted pieces, \' and unquoted
+// "/", separated by single blanks, as the shell reads them; nothing when
+// anything else stands unquoted.
+std::optional<QStringList> shellWords(const QString& command)
+{
+    QStringList words;
+    QString word;
+    bool quoted = false;
+    for (qsizetype i = 0; i < command.size(); ++i) {
+        const QChar c = command[i];
+        if (quoted) {
+            if (c == u'\'')
+                quoted = false;
+            else
+                word += c;
+        } else if (c == u'\'') {
+            quoted = true;
+        } else if (c == u'\\' && i + 1 < command.size() && command[i + 1] == u'\'') {
+            word += command[++i];
+        } else if (c == u' ') {
+            words << word;
+            word.clear();
+        } else if (c == u'/') {
+            word += c;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (quoted)
+        return std::nullopt;
+    return words << word;
+}
+
+// Input: a Directory value, NUL, an Exec value.
 void checkFolders(const QByteArray& input)
 {
-    const QString directory = QString::fromLatin1(input);
+    const QList<QByteArray> parts = Fuzz::split(reinterpret_cast<const std::uint8_t*>(input.constData()),
+                                                std::size_t(input.size()), '\0', 2);
+    const QString directory = QString::fromLatin1(parts[0]);
     const QString resolved = AppDirs::resolve(directory);
     const auto what = [&] { return "directory " + Fuzz::show(directory) + "\nresolved " + Fuzz::show(resolved); };
     FUZZ_CHECK(resolved.startsWith(u'/'), what());
@@ -138,6 +178,20 @@ void checkFolders(const QByteArray& input)
             FUZZ_CHECK(!part.isEmpty() && part != QStringLiteral(".") && part != QStringLiteral(".."), what());
     }
     FUZZ_CHECK(AppDirs::resolve(resolved) == resolved, what() + "\nnot idempotent");
+
+    const QString exec = QString::fromLatin1(parts[1]);
+    QStringList expected;
+    for (const QString& word : exec.split(u' ')) {
+        for (const QString& piece : word.split(u'\t')) {
+            if (!piece.isEmpty())
+                expected << piece;
+        }
+    }
+    const QString command = AppDirs::startCommand(resolved, exec);
+    if (!expected.isEmpty())
+        expected.first() = resolved + u'/' + expected.first();
+    FUZZ_CHECK(command.isEmpty() ? expected.isEmpty() : shellWords(command) == expected,
+               what() + "\nexec " + Fuzz::show(exec) + "\ncommand " + Fuzz::show(command));
 
     QString base;
     if (AppDirs::removable(resolved, &base)) {

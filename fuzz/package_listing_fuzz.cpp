@@ -6,7 +6,12 @@
 // nothing outside that directory and leaves no link leading out of it. A
 // safe listing stays safe with every line repeated and turns unsafe with an
 // absolute name, a ".." member, a second top-level folder or a device added
-// at either end. directoryFits accepts only the plain top-level name itself.
+// at either end. A safe listing holds no control byte, and turns unsafe
+// when one (a carriage return, say, which a display hides) is put into a
+// member's line. Its links flag tells exactly whether a member is a symbolic
+// or hard link, which the theme installer refuses (a theme's files move one
+// folder up, where a link would lead elsewhere). directoryFits accepts only
+// the plain top-level name itself.
 //
 // Input: the listing, then optionally NUL and a Directory value.
 
@@ -216,7 +221,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QList<QByteArray> parts = Fuzz::split(data, size, '\0', 2);
     const QString path = Fuzz::scratchDir() + QStringLiteral("/mpkglist");
     FUZZ_CHECK(Fuzz::writeFile(path, parts[0]), "cannot write " + path.toStdString());
-    const QStringList lines = Shell::readLines(path);
+    const QStringList lines = Shell::readLines(path, Shell::CarriageReturn::Kept);
     const QString directory = QString::fromLatin1(parts[1]);
     const auto what = [&] { return "listing " + Fuzz::show(parts[0]); };
 
@@ -233,7 +238,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(!top.isEmpty() && !top.contains(u'/') && top != QLatin1String(".") && top != QLatin1String(".."),
                what() + "\ntop " + Fuzz::show(top));
     QList<Line> members;
+    bool links = false;
     for (const QString& text : lines) {
+        for (const QChar c : text)
+            FUZZ_CHECK(c.unicode() >= 0x20 && c.unicode() != 0x7f, what() + "\ncontrol byte in " + Fuzz::show(text));
         const auto member = fields(text);
         FUZZ_CHECK(member && QStringLiteral("-dl").contains(member->type), what() + "\nline " + Fuzz::show(text));
         const QStringList path = components(member->name);
@@ -241,6 +249,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                        && (path.isEmpty() || path.first() == top),
                    what() + "\nline " + Fuzz::show(text) + "\ntop " + Fuzz::show(top));
         members << *member;
+        links = links || !member->target.isNull();
+    }
+    FUZZ_CHECK(result.links == links, what() + "\nlinks flag " + std::to_string(result.links));
+    // A control byte put into a line (in the name, or a link's target) makes
+    // it unsafe, wherever it stands: the first, a middle and the last line,
+    // a carriage return and one other control byte each.
+    const char* const controls[] = {"\t", "\x1b", "\x7f", "\x01"};
+    for (const qsizetype i : {qsizetype(0), lines.size() / 2, lines.size() - 1}) {
+        for (const char* control : {"\r", controls[i % 4]}) {
+            QStringList changed = lines;
+            changed[i].insert(changed[i].size() - 1, QLatin1String(control));
+            FUZZ_CHECK(!PackageListing::check(changed).safe,
+                       what() + "\nsafe with " + Fuzz::show(QByteArray(control)) + " in line " + std::to_string(i));
+        }
     }
     const QString wrong = Model(top).unpack(members);
     FUZZ_CHECK(wrong.isEmpty(), what() + "\ntop " + Fuzz::show(top) + "\n" + Fuzz::show(wrong));

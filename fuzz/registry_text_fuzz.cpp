@@ -8,8 +8,13 @@
 //    opens the section the package handler is what the section holds;
 //  - nameOnLine: agrees with what the configuration reader reads for
 //    "Name" from "[X]\n" + the line (as is and behind "Name =");
-//  - mentions: true exactly when the text holds the ID.
-// Input: selector byte, then the file; for mentions, the ID, NUL, the file.
+//  - mentions: true exactly when the text holds the ID;
+//  - withoutSection: what is left is the file with one block of lines cut
+//    out, the block beginning at the first header of the section and
+//    holding no other header, and every other section reads as before;
+//    nothing is cut only when no header names the section.
+// Input: selector byte, then the file; for mentions and withoutSection, the
+// ID, NUL, the file.
 
 #include "fuzzing.h"
 
@@ -17,6 +22,8 @@
 
 #include "packages/registrytext.h"
 #include "shell/shellrun.h"
+
+#include <optional>
 
 namespace {
 
@@ -124,10 +131,59 @@ void checkMentions(const QByteArray& input)
                "id " + Fuzz::show(id) + "\nfile " + Fuzz::show(parts[1]));
 }
 
+// The section a header line names (blanks at its ends aside, "[" to "]",
+// the name between stripped too), or nothing for any other line.
+std::optional<QByteArray> headerName(const QString& line)
+{
+    auto strip = [](QByteArray text) {
+        while (!text.isEmpty() && QByteArray(" \t\r\v\f").contains(text.front()))
+            text.remove(0, 1);
+        while (!text.isEmpty() && QByteArray(" \t\r\v\f").contains(text.back()))
+            text.chop(1);
+        return text;
+    };
+    const QByteArray text = strip(line.toLatin1());
+    if (text.size() < 2 || !text.startsWith('[') || !text.endsWith(']'))
+        return std::nullopt;
+    return strip(text.mid(1, text.size() - 2));
+}
+
+void checkWithoutSection(const QByteArray& input)
+{
+    const QList<QByteArray> parts = Fuzz::split(reinterpret_cast<const std::uint8_t*>(input.constData()),
+                                                std::size_t(input.size()), '\0', 2);
+    const QByteArray id = parts[0];
+    const QString path = Fuzz::scratchDir() + QStringLiteral("/registry");
+    FUZZ_CHECK(Fuzz::writeFile(path, parts[1]), "cannot write " + path.toStdString());
+    const QStringList lines = Shell::readLines(path, Shell::CarriageReturn::Kept);
+    const std::optional<QString> text = RegistryText::withoutSection(lines, QString::fromLatin1(id));
+    const auto what = [&] {
+        return "id " + Fuzz::show(id) + "\nfile " + Fuzz::show(parts[1]) + "\nleft " + Fuzz::show(text.value_or("-"));
+    };
+    // The first header the reader takes for [id], and the next header.
+    qsizetype from = 0;
+    while (from < lines.size() && headerName(lines[from]) != id)
+        ++from;
+    FUZZ_CHECK(text.has_value() == (from < lines.size()), what());
+    if (!text)
+        return;
+    qsizetype to = from + 1;
+    while (to < lines.size() && !headerName(lines[to]))
+        ++to;
+    FUZZ_CHECK(*text == (lines.mid(0, from) + lines.mid(to)).join(u'\n'), what() + "\nnot exactly the section cut");
+    // Every other section reads as before.
+    const ZConfigText::Sections before = ZConfigText::parse(lines.join(u'\n').toLatin1());
+    const ZConfigText::Sections after = ZConfigText::parse(text->toLatin1());
+    for (auto section = before.cbegin(); section != before.cend(); ++section) {
+        if (section.key() != id)
+            FUZZ_CHECK(after.value(section.key()) == section.value(), what() + "\nsection " + Fuzz::show(section.key()));
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    Fuzz::runOneOf(data, size, {checkCleaned, checkMpkgHandler, checkNameOnLine, checkMentions});
+    Fuzz::runOneOf(data, size, {checkCleaned, checkMpkgHandler, checkNameOnLine, checkMentions, checkWithoutSection});
     return 0;
 }

@@ -3,6 +3,12 @@
 // did, with no entry gained or lost; or the write was refused and the file
 // is unchanged, byte for byte. A plain name and value are never refused.
 //
+// The same input written as several entries at once (writeEntries): the
+// section, key and value cut at 0x1F give the entries, the last piece of a
+// shorter list standing for the missing ones. It gives the bytes of the
+// same writes one by one, or is refused as a whole when any one of them
+// would be, leaving the file byte for byte as it was.
+//
 // Input: section NUL key NUL value NUL file content. A first byte 0x01 in
 // the content stands for "no file at all".
 
@@ -13,6 +19,7 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <cctype>
 
 namespace {
@@ -33,17 +40,9 @@ bool isPlain(const QByteArray& s, bool mayBeEmpty)
     return true;
 }
 
-} // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+void writeOne(const QByteArray& section, const QByteArray& key, const QByteArray& value, bool noFile,
+              const QByteArray& content)
 {
-    const QList<QByteArray> parts = Fuzz::split(data, size, '\0', 4);
-    const QByteArray& section = parts[0];
-    const QByteArray& key = parts[1];
-    const QByteArray& value = parts[2];
-    const bool noFile = parts[3].startsWith('\x01');
-    const QByteArray content = noFile ? QByteArray() : parts[3];
-
     const QString path = Fuzz::scratchDir() + QStringLiteral("/write.cfg");
     QFile::remove(path);
     if (!noFile)
@@ -65,7 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                    what() + "\nrefused, yet the file became " + Fuzz::show(after));
         FUZZ_CHECK(!(isPlain(section, true) && isPlain(key, false) && isPlain(value, true)),
                    what() + "\na plain write was refused");
-        return 0;
+        return;
     }
 
     const QByteArray after = Fuzz::readFile(path);
@@ -81,5 +80,65 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     expected[section][key] = value;
     const ZConfigText::Sections now = ZConfigText::parse(after);
     FUZZ_CHECK(now == expected, what() + "\nfile now " + Fuzz::show(after));
+}
+
+void writeSeveral(const QByteArray& section, const QByteArray& key, const QByteArray& value, bool noFile,
+                  const QByteArray& content)
+{
+    const QList<QByteArray> sections = section.split('\x1f');
+    const QList<QByteArray> keys = key.split('\x1f');
+    const QList<QByteArray> values = value.split('\x1f');
+    const qsizetype count = std::max({sections.size(), keys.size(), values.size()});
+    const auto at = [](const QList<QByteArray>& list, qsizetype i) { return list.at(std::min(i, list.size() - 1)); };
+
+    QList<ZConfig::Entry> entries;
+    QByteArray expected = content;
+    bool storable = true;
+    for (qsizetype i = 0; i < count; ++i) {
+        const QByteArray s = at(sections, i), k = at(keys, i), v = at(values, i);
+        entries.append({QString::fromLatin1(s), QString::fromLatin1(k), QString::fromLatin1(v)});
+        storable = storable && ZConfigText::isValidSection(s) && ZConfigText::isValidKey(k)
+            && ZConfigText::isValidValue(v);
+        if (storable)
+            expected = ZConfigText::setEntry(expected, s, k, v);
+    }
+
+    const QString path = Fuzz::scratchDir() + QStringLiteral("/several.cfg");
+    QFile::remove(path);
+    if (!noFile)
+        FUZZ_CHECK(Fuzz::writeFile(path, content), "cannot write " + path.toStdString());
+    const auto what = [&] {
+        std::string text;
+        for (const ZConfig::Entry& e : entries)
+            text += "entry " + Fuzz::show(e.group) + " " + Fuzz::show(e.key) + " = " + Fuzz::show(e.value) + "\n";
+        return text + "file " + (noFile ? "(none)" : Fuzz::show(content));
+    };
+
+    ZConfig writer(path, true);
+    const bool written = writer.writeEntries(entries);
+    const QByteArray after = Fuzz::readFile(path);
+    FUZZ_CHECK(written == storable, what() + "\nwritten " + (written ? "yes" : "no"));
+    if (!written) {
+        FUZZ_CHECK(noFile ? !QFile::exists(path) : after == content,
+                   what() + "\nrefused, yet the file became " + Fuzz::show(after));
+        return;
+    }
+    FUZZ_CHECK(after == expected, what() + "\nfile now " + Fuzz::show(after) + "\none by one " + Fuzz::show(expected));
+    for (const ZConfig::Entry& e : entries) {
+        // The last write of a key wins; each reads back as the file says.
+        FUZZ_CHECK(writer.readEntry(e.group, e.key) == ZConfig(path, false).readEntry(e.group, e.key),
+                   what() + "\nthe writing object reads another value");
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const QList<QByteArray> parts = Fuzz::split(data, size, '\0', 4);
+    const bool noFile = parts[3].startsWith('\x01');
+    const QByteArray content = noFile ? QByteArray() : parts[3];
+    writeOne(parts[0], parts[1], parts[2], noFile, content);
+    writeSeveral(parts[0], parts[1], parts[2], noFile, content);
     return 0;
 }

@@ -3,6 +3,8 @@
 #include "ZConfigFile.h"
 #include "ZConfigText.h"
 
+#include <QVarLengthArray>
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -30,7 +32,27 @@ QByteArray fileNameOf(const QString& path)
     return bytes;
 }
 
+// The Latin-1 bytes of a name being looked up, without a heap copy for
+// the usual short names.
+using NameBytes = QVarLengthArray<char, 128>;
+
+bool toLatin1(const QString& text, NameBytes* bytes)
+{
+    bytes->resize(text.size());
+    char* out = bytes->data();
+    for (const QChar c : text) {
+        if (c.unicode() > 0xff)
+            return false;
+        *out++ = char(c.unicode());
+    }
+    return true;
+}
+
 } // namespace
+
+ZConfig::~ZConfig() = default;
+ZConfig::ZConfig(ZConfig&&) noexcept = default;
+ZConfig& ZConfig::operator=(ZConfig&&) noexcept = default;
 
 ZConfig::ZConfig(const QString& path, bool writeMode)
     : m_path(path)
@@ -40,29 +62,25 @@ ZConfig::ZConfig(const QString& path, bool writeMode)
     ZConfigFile::readAll(fileNameOf(path), &m_content);
 }
 
-const QByteArray* ZConfig::find(const QString& group, const QString& key) const
+std::optional<QByteArrayView> ZConfig::find(const QString& group, const QString& key) const
 {
-    QByteArray g, k;
+    NameBytes g, k;
     if (!toLatin1(group, &g) || !toLatin1(key, &k))
-        return nullptr;
-    if (!m_sections)
-        m_sections = ZConfigText::parse(m_content);
-    const auto section = m_sections->constFind(g);
-    if (section == m_sections->constEnd())
-        return nullptr;
-    const auto entry = section->constFind(k);
-    return entry == section->constEnd() ? nullptr : &*entry;
+        return std::nullopt;
+    if (!m_reader)
+        m_reader = std::make_unique<ZConfigText::Reader>(m_content);
+    return m_reader->value(QByteArrayView(g.data(), g.size()), QByteArrayView(k.data(), k.size()));
 }
 
 QString ZConfig::readEntry(const QString& group, const QString& key, const QString& def) const
 {
-    const QByteArray* value = find(group, key);
+    const std::optional<QByteArrayView> value = find(group, key);
     return value ? QString::fromLatin1(*value) : def;
 }
 
 int ZConfig::readNumEntry(const QString& group, const QString& key, int def) const
 {
-    const QByteArray* value = find(group, key);
+    const std::optional<QByteArrayView> value = find(group, key);
     if (!value)
         return def;
     return ZConfigText::parseInt(*value).value_or(def);
@@ -70,7 +88,7 @@ int ZConfig::readNumEntry(const QString& group, const QString& key, int def) con
 
 QStringList ZConfig::readListEntry(const QString& group, const QString& key, QChar sep) const
 {
-    const QByteArray* value = find(group, key);
+    const std::optional<QByteArrayView> value = find(group, key);
     if (!value)
         return {};
     return QString::fromLatin1(*value).split(sep, Qt::SkipEmptyParts);
@@ -78,27 +96,45 @@ QStringList ZConfig::readListEntry(const QString& group, const QString& key, QCh
 
 bool ZConfig::writeEntry(const QString& group, const QString& key, const QString& value)
 {
-    QByteArray bytes;
-    return toLatin1(value, &bytes) && write(group, key, bytes);
+    return writeEntries({{group, key, value}});
 }
 
 bool ZConfig::writeEntry(const QString& group, const QString& key, int value)
 {
-    return write(group, key, QByteArray::number(value));
+    Bytes change;
+    return toLatin1(group, &change.group) && toLatin1(key, &change.key)
+        && write({{change.group, change.key, QByteArray::number(value)}});
 }
 
 bool ZConfig::writeEntry(const QString& group, const QString& key, const char* value)
 {
     // The characters' bytes are stored as they are, as with readEntry.
-    return write(group, key, QByteArray(value ? value : ""));
+    Bytes change;
+    return toLatin1(group, &change.group) && toLatin1(key, &change.key)
+        && write({{change.group, change.key, QByteArray(value ? value : "")}});
 }
 
-bool ZConfig::write(const QString& group, const QString& key, const QByteArray& value)
+bool ZConfig::writeEntries(const QList<Entry>& entries)
 {
-    QByteArray g, k;
-    if (!toLatin1(group, &g) || !toLatin1(key, &k) || !ZConfigText::isValidSection(g)
-        || !ZConfigText::isValidKey(k) || !ZConfigText::isValidValue(value))
-        return false;
+    QList<Bytes> changes;
+    changes.reserve(entries.size());
+    for (const Entry& entry : entries) {
+        Bytes change;
+        if (!toLatin1(entry.group, &change.group) || !toLatin1(entry.key, &change.key)
+            || !toLatin1(entry.value, &change.value))
+            return false;
+        changes.append(std::move(change));
+    }
+    return write(changes);
+}
+
+bool ZConfig::write(const QList<Bytes>& changes)
+{
+    for (const Bytes& change : changes) {
+        if (!ZConfigText::isValidSection(change.group) || !ZConfigText::isValidKey(change.key)
+            || !ZConfigText::isValidValue(change.value))
+            return false;
+    }
 
     const QByteArray path = fileNameOf(m_path);
     QByteArray target;
@@ -114,7 +150,9 @@ bool ZConfig::write(const QString& group, const QString& key, const QByteArray& 
         return false;
     const bool exists = status == ZConfigFile::ReadStatus::Ok;
 
-    const QByteArray updated = ZConfigText::setEntry(content, g, k, value);
+    QByteArray updated = content;
+    for (const Bytes& change : changes)
+        updated = ZConfigText::setEntry(updated, change.group, change.key, change.value);
     if (!(exists && updated == content)) {
         // A file this process may not write keeps its protection: it is not
         // replaced, although a rename in its directory could do so.
@@ -123,7 +161,7 @@ bool ZConfig::write(const QString& group, const QString& key, const QByteArray& 
         if (!ZConfigFile::replaceAtomically(target, updated, exists ? &info : nullptr))
             return false;
     }
+    m_reader.reset();
     m_content = updated;
-    m_sections.reset();
     return true;
 }

@@ -16,15 +16,22 @@
 // never replaced. writeEntry returns false, changing nothing, when that is
 // so, when the write fails or when the value cannot be stored faithfully: a
 // character above U+00FF, a line break, blanks at either end of a value, or
-// a section or key name the line format cannot hold.
+// a section or key name the line format cannot hold. writeEntries puts
+// several keys into the file in one replacement: all of them or none.
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QChar>
-#include <QHash>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
+#include <memory>
 #include <optional>
+
+namespace ZConfigText {
+class Reader;
+}
 
 class ZConfig
 {
@@ -32,6 +39,9 @@ public:
     // writeMode states what the caller means to do; reading and writing
     // work the same in both modes.
     ZConfig(const QString& path, bool writeMode);
+    ~ZConfig();
+    ZConfig(ZConfig&&) noexcept; // the content moves with its reader
+    ZConfig& operator=(ZConfig&&) noexcept;
 
     QString path() const { return m_path; }
     bool isWriteMode() const { return m_writeMode; }
@@ -50,17 +60,31 @@ public:
     bool writeEntry(const QString& group, const QString& key, int value);
     bool writeEntry(const QString& group, const QString& key, const char* value);
 
-private:
-    using Entries = QHash<QByteArray, QByteArray>;
+    struct Entry {
+        QString group;
+        QString key;
+        QString value;
+    };
+    // The entries written in order, as one change: the file is replaced once
+    // and reads as after the same writeEntry calls one by one. When any of
+    // them cannot be stored, nothing is written and the result is false.
+    bool writeEntries(const QList<Entry>& entries);
 
-    const QByteArray* find(const QString& group, const QString& key) const;
-    bool write(const QString& group, const QString& key, const QByteArray& value);
+private:
+    struct Bytes {
+        QByteArray group;
+        QByteArray key;
+        QByteArray value;
+    };
+
+    std::optional<QByteArrayView> find(const QString& group, const QString& key) const;
+    bool write(const QList<Bytes>& changes);
 
     QString m_path;
     bool m_writeMode;
     QByteArray m_content; // the file as read when opened or last written
-    // m_content parsed, made on the first read after a change.
-    mutable std::optional<QHash<QByteArray, Entries>> m_sections;
+    // Reads m_content in place; made on the first read after a change.
+    mutable std::unique_ptr<ZConfigText::Reader> m_reader;
 };
 
 #endif

@@ -3,6 +3,8 @@
 #include <QByteArrayView>
 
 #include <cstdint>
+#include <cstring>
+#include <unordered_set>
 
 namespace ZConfigText {
 
@@ -96,30 +98,159 @@ bool hasLineBreak(const QByteArray& s)
 
 } // namespace
 
+namespace {
+
+// Where the line starting at begin ends (its '\n', or limit).
+qsizetype lineEndAt(const char* text, qsizetype begin, qsizetype limit)
+{
+    const void* nl = std::memchr(text + begin, '\n', std::size_t(limit - begin));
+    return nl ? static_cast<const char*>(nl) - text : limit;
+}
+
+std::string_view viewOf(QByteArrayView v)
+{
+    return std::string_view(v.data(), std::size_t(v.size()));
+}
+
+QByteArrayView viewOf(std::string_view v)
+{
+    return QByteArrayView(v.data(), qsizetype(v.size()));
+}
+
+// Sections longer than this are indexed; shorter ones (a registry record,
+// a desktop entry) are searched line by line, which costs less than an
+// index when a section is asked a few keys.
+constexpr qsizetype shortSection = 2048;
+
+} // namespace
+
+Reader::Reader(const QByteArray& text)
+    : m_text(text.constData())
+    , m_size(text.size())
+{
+    // Only header lines matter here; entries wait until their section is
+    // asked for. The unnamed section is whatever precedes the first header.
+    m_sections.push_back(Section{});
+    m_byName.emplace(View(), 0);
+    std::size_t current = 0;
+    bool inRepeat = false;
+    for (qsizetype begin = 0; begin < m_size;) {
+        const qsizetype end = lineEndAt(m_text, begin, m_size);
+        const qsizetype next = end < m_size ? end + 1 : m_size;
+        qsizetype first = begin;
+        while (first < end && isBlank(m_text[first]))
+            ++first;
+        if (first < end && m_text[first] == '[') {
+            const Line line = classify(QByteArrayView(m_text + begin, end - begin));
+            if (line.kind == Kind::Section) {
+                if (!inRepeat)
+                    m_sections[current].end = begin;
+                const auto [at, fresh] = m_byName.try_emplace(viewOf(line.name), m_sections.size());
+                inRepeat = !fresh;
+                if (fresh) {
+                    current = at->second;
+                    Section section;
+                    section.name = at->first;
+                    section.begin = section.end = next;
+                    m_sections.push_back(std::move(section));
+                }
+            }
+        }
+        begin = next;
+    }
+    if (!inRepeat)
+        m_sections[current].end = m_size;
+}
+
+Reader::~Reader() = default;
+
+const Reader::Section* Reader::find(QByteArrayView name) const
+{
+    const auto at = m_byName.find(viewOf(name));
+    return at == m_byName.end() ? nullptr : &m_sections[at->second];
+}
+
+template<typename F>
+void Reader::forEachEntry(const Section& section, F f) const
+{
+    for (qsizetype begin = section.begin; begin < section.end;) {
+        const qsizetype end = lineEndAt(m_text, begin, section.end);
+        const Line line = classify(QByteArrayView(m_text + begin, end - begin));
+        begin = end + 1;
+        if (line.kind == Kind::Entry && !f(viewOf(line.name), viewOf(line.value)))
+            return;
+    }
+}
+
+std::optional<QByteArrayView> Reader::value(QByteArrayView sectionName, QByteArrayView key) const
+{
+    const Section* section = find(sectionName);
+    if (!section)
+        return std::nullopt;
+    const View wanted = viewOf(key);
+    if (section->end - section->begin <= shortSection) {
+        // The first line of the key wins: the first one met. A line whose
+        // first non-blank byte is not the key's first is no line of it.
+        if (wanted.empty())
+            return std::nullopt;
+        for (qsizetype begin = section->begin; begin < section->end;) {
+            const qsizetype end = lineEndAt(m_text, begin, section->end);
+            qsizetype first = begin;
+            while (first < end && isBlank(m_text[first]))
+                ++first;
+            if (first < end && m_text[first] == wanted.front()) {
+                const Line line = classify(QByteArrayView(m_text + begin, end - begin));
+                if (line.kind == Kind::Entry && viewOf(line.name) == wanted)
+                    return line.value;
+            }
+            begin = end + 1;
+        }
+        return std::nullopt;
+    }
+    if (!section->byKey) {
+        section->byKey = std::make_unique<std::unordered_map<View, View>>();
+        forEachEntry(*section, [&](View k, View v) {
+            section->byKey->try_emplace(k, v);
+            return true;
+        });
+    }
+    const auto at = section->byKey->find(wanted);
+    return at == section->byKey->end() ? std::nullopt : std::optional(viewOf(at->second));
+}
+
+std::vector<QByteArrayView> Reader::sections() const
+{
+    std::vector<QByteArrayView> names;
+    names.reserve(m_sections.size());
+    for (const Section& section : m_sections)
+        names.push_back(viewOf(section.name));
+    return names;
+}
+
+std::vector<std::pair<QByteArrayView, QByteArrayView>> Reader::entries(QByteArrayView sectionName) const
+{
+    std::vector<std::pair<QByteArrayView, QByteArrayView>> list;
+    if (const Section* section = find(sectionName)) {
+        std::unordered_set<View> seen;
+        forEachEntry(*section, [&](View k, View v) {
+            if (seen.insert(k).second)
+                list.emplace_back(viewOf(k), viewOf(v));
+            return true;
+        });
+    }
+    return list;
+}
+
 Sections parse(const QByteArray& text)
 {
+    const Reader reader(text);
     Sections sections;
-    QByteArray currentName;  // the unnamed section comes first
-    Entries current;
-    bool skipping = false;   // inside a repeated section
-
-    forEachLine(text, [&](qsizetype begin, qsizetype end, qsizetype) {
-        const Line line = classify(lineAt(text, begin, end));
-        if (line.kind == Kind::Section) {
-            if (!skipping)
-                sections.insert(currentName, std::move(current));
-            current = Entries();
-            currentName = line.name.toByteArray();
-            skipping = sections.contains(currentName);
-        } else if (line.kind == Kind::Entry && !skipping) {
-            QByteArray key = line.name.toByteArray();
-            if (!current.contains(key))
-                current.insert(std::move(key), line.value.toByteArray());
-        }
-        return true;
-    });
-    if (!skipping)
-        sections.insert(currentName, std::move(current));
+    for (const QByteArrayView name : reader.sections()) {
+        Entries entries;
+        for (const auto& [key, value] : reader.entries(name))
+            entries.insert(key.toByteArray(), value.toByteArray());
+        sections.insert(name.toByteArray(), std::move(entries));
+    }
     return sections;
 }
 
@@ -206,9 +337,9 @@ QByteArray setEntry(const QByteArray& text, const QByteArray& section,
     return result;
 }
 
-std::optional<int> parseInt(const QByteArray& text)
+std::optional<int> parseInt(QByteArrayView text)
 {
-    QByteArrayView digits(text);
+    QByteArrayView digits = text;
     bool negative = false;
     if (!digits.isEmpty() && (digits.front() == '-' || digits.front() == '+')) {
         negative = digits.front() == '-';

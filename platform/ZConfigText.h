@@ -15,14 +15,60 @@
 // section. Inside a section the first occurrence of a key wins.
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QHash>
 
+#include <memory>
 #include <optional>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
 
 namespace ZConfigText {
 
 using Entries = QHash<QByteArray, QByteArray>;
 using Sections = QHash<QByteArray, Entries>;
+
+// Reads a text without copying it: the first look-up finds where each
+// section's first occurrence lies; a short section's lines are searched
+// when a key of it is asked for, a long one is indexed on its first use.
+// Names and values are views into the text, which must stay alive and
+// unchanged while the reader is used.
+class Reader
+{
+public:
+    explicit Reader(const QByteArray& text);
+    ~Reader();
+    Reader(const Reader&) = delete;
+    Reader& operator=(const Reader&) = delete;
+
+    // The value of key in section under the first-occurrence rules.
+    std::optional<QByteArrayView> value(QByteArrayView section, QByteArrayView key) const;
+    // Every section name (the unnamed one included), in file order.
+    std::vector<QByteArrayView> sections() const;
+    // A section's entries in file order, each key once (its first line).
+    std::vector<std::pair<QByteArrayView, QByteArrayView>> entries(QByteArrayView section) const;
+
+private:
+    using View = std::string_view;
+    struct Section {
+        View name;
+        qsizetype begin = 0; // the body: the lines after the header, up to
+        qsizetype end = 0;   // the next header
+        // A long section's keys, made on its first look-up.
+        mutable std::unique_ptr<std::unordered_map<View, View>> byKey;
+    };
+    const Section* find(QByteArrayView name) const;
+    // Calls f(key, value) for each entry line of the section, in file order,
+    // until f returns false.
+    template<typename F>
+    void forEachEntry(const Section& section, F f) const;
+
+    const char* m_text;
+    qsizetype m_size;
+    std::vector<Section> m_sections; // first occurrences, in file order
+    std::unordered_map<View, std::size_t> m_byName;
+};
 
 // Every section with its entries, under the first-occurrence rule.
 Sections parse(const QByteArray& text);
@@ -39,7 +85,7 @@ QByteArray setEntry(const QByteArray& text, const QByteArray& section,
                     const QByteArray& key, const QByteArray& value);
 
 // A signed 32-bit decimal number ("-12", "+7", "300"), nothing else.
-std::optional<int> parseInt(const QByteArray& text);
+std::optional<int> parseInt(QByteArrayView text);
 
 } // namespace ZConfigText
 

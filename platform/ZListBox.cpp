@@ -21,7 +21,21 @@ QFont lineFont(int line)
 {
     return line == 0 ? ZTheme::font(12) : ZTheme::font(11);
 }
+
 } // namespace
+
+// The size a picture column is laid out with: that of the picture as shown,
+// or, for one not made yet, of the size it stands for.
+QSize ZListBox::pictureSize(const ZListBoxItem* item, int column)
+{
+    const ZListBoxItem::Column& c = item->m_columns.at(column);
+    const QSize box(MaxPicture, MaxPicture);
+    if (!c.make)
+        return ZTheme::fitted(c.pixmap, box).size();
+    if (c.size.isEmpty() || (c.size.width() <= box.width() && c.size.height() <= box.height()))
+        return c.size;
+    return c.size.scaled(box, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+}
 
 ZListBox::ZListBox(const QString& layout, QWidget* parent, int /*flags*/, ZSkinService::WidgetClsID /*cls*/)
     : QAbstractScrollArea(parent)
@@ -237,7 +251,11 @@ void ZListBox::toggleCheck(int index)
 
 int ZListBox::lineHeight(int line) const
 {
-    return QFontMetrics(lineFont(line)).height() + 1;
+    // Two fonts, measured once: rows are many and their lines alike.
+    int& height = m_lineHeights[line == 0 ? 0 : 1];
+    if (height == 0)
+        height = QFontMetrics(lineFont(line)).height() + 1;
+    return height;
 }
 
 int ZListBox::rowHeight(int index) const
@@ -247,11 +265,11 @@ int ZListBox::rowHeight(int index) const
         return 0;
     int lines = 0;
     int picture = 0;
-    for (const ZListBoxItem::Column& c : it->m_columns) {
-        if (c.text)
-            lines = qMax(lines, int(c.lines.size()));
+    for (int c = 0; c < it->m_columns.size(); ++c) {
+        if (it->m_columns.at(c).text)
+            lines = qMax(lines, int(it->m_columns.at(c).lines.size()));
         else
-            picture = qMax(picture, ZTheme::fitted(c.pixmap, QSize(MaxPicture, MaxPicture)).height());
+            picture = qMax(picture, pictureSize(it, c).height());
     }
     int text = 0;
     for (int l = 0; l < qMax(1, lines); ++l)
@@ -291,8 +309,8 @@ void ZListBox::doLayout()
             while (m_iconWidths.size() <= c)
                 m_iconWidths.append(0);
             const ZListBoxItem::Column& col = it->m_columns.at(c);
-            if (!col.text && !col.pixmap.isNull()) {
-                const int w = ZTheme::fitted(col.pixmap, QSize(MaxPicture, MaxPicture)).width();
+            if (!col.text && (col.make || !col.pixmap.isNull())) {
+                const int w = pictureSize(it, c).width();
                 m_iconWidths[c] = qMax(m_iconWidths[c], qMax(w, 19) + 8);
             }
         }
@@ -431,7 +449,7 @@ void ZListBox::paintRow(QPainter& p, int index, const QRect& r)
         const ZListBoxItem::Column& col = it->m_columns.at(c);
         if (!col.text) {
             const int w = c < m_iconWidths.size() ? m_iconWidths.at(c) : 0;
-            const QPixmap pm = ZTheme::fitted(col.pixmap, QSize(MaxPicture, MaxPicture));
+            const QPixmap pm = ZTheme::fitted(it->picture(c), QSize(MaxPicture, MaxPicture));
             if (!pm.isNull())
                 p.drawPixmap(x + (w - pm.width()) / 2, r.top() + (r.height() - pm.height()) / 2, pm);
             x += w;

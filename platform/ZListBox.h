@@ -90,11 +90,13 @@ private:
     void toggleCheck(int index);
     void paintRow(QPainter& p, int index, const QRect& rect);
     int lineHeight(int line) const;
+    static QSize pictureSize(const ZListBoxItem* item, int column);
 
     QString m_layout;
     QList<ZListBoxItem*> m_items;
     QList<int> m_tops; // y of each row; last entry is the total height
     QList<int> m_iconWidths; // width of each picture column, by column index
+    mutable int m_lineHeights[2] = {0, 0}; // of line 0 and of the lines below it
     bool m_layoutDirty = false; // m_tops and m_iconWidths need working out again
     quint64 m_generation = 0; // counts removals, to tell when rows went away
     int m_current = -1;

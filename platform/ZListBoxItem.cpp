@@ -6,6 +6,14 @@ ZListBoxItem::ZListBoxItem(ZListBox* container, const QString& layout)
     : m_layout(layout)
     , m_list(container)
 {
+    // A list's rows share their layout: the columns of the last one worked
+    // out are copied, not worked out again for each row.
+    static QString lastLayout;
+    static QList<Column> lastColumns;
+    if (!lastColumns.isEmpty() && layout == lastLayout) {
+        m_columns = lastColumns;
+        return;
+    }
     // "%I" is a picture column, "%M" a text column; anything else is skipped.
     for (int i = 0; i + 1 < layout.size(); ++i) {
         if (layout.at(i) != QLatin1Char('%'))
@@ -23,6 +31,8 @@ ZListBoxItem::ZListBoxItem(ZListBox* container, const QString& layout)
         c.text = true;
         m_columns.append(c);
     }
+    lastLayout = layout;
+    lastColumns = m_columns;
 }
 
 ZListBoxItem::~ZListBoxItem()
@@ -36,12 +46,38 @@ void ZListBoxItem::setPixmap(int column, const QPixmap& pixmap)
     if (column < 0 || column >= m_columns.size())
         return;
     m_columns[column].pixmap = pixmap;
+    m_columns[column].make = nullptr;
     changed();
+}
+
+void ZListBoxItem::setPixmap(int column, const QSize& size, std::function<QPixmap()> make)
+{
+    if (column < 0 || column >= m_columns.size())
+        return;
+    m_columns[column].pixmap = QPixmap();
+    m_columns[column].make = std::move(make);
+    m_columns[column].size = size;
+    changed();
+}
+
+const QPixmap& ZListBoxItem::picture(int column) const
+{
+    Column& c = m_columns[column];
+    if (c.make) {
+        // Cleared first: what make holds (a shared cache, say) is let go.
+        const std::function<QPixmap()> make = std::move(c.make);
+        c.make = nullptr;
+        c.pixmap = make();
+        // Laid out for another size: the list works its rows out again.
+        if (c.pixmap.size() != c.size)
+            const_cast<ZListBoxItem*>(this)->changed();
+    }
+    return c.pixmap;
 }
 
 QPixmap ZListBoxItem::pixmap(int column) const
 {
-    return column >= 0 && column < m_columns.size() ? m_columns.at(column).pixmap : QPixmap();
+    return column >= 0 && column < m_columns.size() ? picture(column) : QPixmap();
 }
 
 void ZListBoxItem::appendSubItem(int column, const QString& text, bool /*translate*/,

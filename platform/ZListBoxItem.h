@@ -2,7 +2,10 @@
 
 #include <QList>
 #include <QPixmap>
+#include <QSize>
 #include <QString>
+
+#include <functional>
 
 class ZListBox;
 
@@ -17,6 +20,10 @@ public:
     virtual ~ZListBoxItem(); // leaves its list first when still in one
 
     void setPixmap(int column, const QPixmap& pixmap);
+    // A picture made only when it is needed: when the row is first painted
+    // or its picture is asked for. make runs once; until then the list lays
+    // the row out as for a picture of the given size.
+    void setPixmap(int column, const QSize& size, std::function<QPixmap()> make);
     QPixmap pixmap(int column) const;
 
     // Adds one text line to a column, with an optional picture before it.
@@ -50,11 +57,15 @@ private:
         bool text = false;
         QPixmap pixmap;
         QList<Line> lines;
+        std::function<QPixmap()> make; // the picture, while not yet made
+        QSize size;                    // what it is laid out as until then
     };
     void changed();
+    // The column's picture, made now if it was waiting.
+    const QPixmap& picture(int column) const;
 
     QString m_layout;
-    QList<Column> m_columns;
+    mutable QList<Column> m_columns;
     ZListBox* m_list;   // the list it is in (or was made for)
     bool m_inList = false;
     bool m_checked = false;

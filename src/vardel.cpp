@@ -69,10 +69,14 @@ QString Vardel::getProgramDir()
 
 QString Vardel::texto(const char* bytes)
 {
-    // The language file is read anew: a text is converted by the encoding
-    // of the language current at this moment.
-    const ZConfig lang(langFile, false);
-    return Texts::decode(bytes, Texts::isUnicode(lang));
+    // A list of themes converts hundreds of names: the language file is
+    // read for the first of them only.
+    if (!textoKnown || textoLanguage != langFile) {
+        textoUnicode = Texts::isUnicode(ZConfig(langFile, false));
+        textoLanguage = langFile;
+        textoKnown = true;
+    }
+    return Texts::decode(bytes, textoUnicode);
 }
 
 QString Vardel::texto(const QByteArray& bytes)

@@ -14,6 +14,9 @@ class ZNoticeDlg;
 class ZNumPickerDlg;
 class ZOptionsMenu;
 class ZSoftKey;
+namespace PackageListing {
+struct Result;
+}
 
 // The application object, set by main() and cleared after it is deleted.
 extern ZApplication* app;
@@ -42,7 +45,9 @@ public:
     QString getProgramDir();
 
     // Display text of language-file bytes (or bytes read from other files),
-    // decoded as the current language file's UNICODE entry says.
+    // decoded as the current language file's UNICODE entry says. That entry
+    // is read once per language: again when langFile names another file or
+    // the language chooser has run.
     QString texto(const char* bytes);
     QString texto(const QByteArray& bytes);
     // Text ID looked up in an opened language file, through texto().
@@ -145,11 +150,19 @@ private:
 
     bool windowless = false;
 
+    // What texto() last read: the language file and its encoding.
+    QString textoLanguage;
+    bool textoUnicode = false;
+    bool textoKnown = false;
+
     // Helpers of the subsystems, each in its own folder.
     // packages (src/packages)
     // Tells the user the package cannot be installed and removes the work
     // directory; nothing else on the phone has changed.
     void pkgRefuse();
+    // The checks of a package once unpacked, its desktop entries read: see
+    // Instalar. False when it must be refused.
+    bool pkgUnpackedAccepted(const ZConfig& desktop, const PackageListing::Result& listing);
     // Rewrites one registry tidily through its temporary file; a registry
     // that exists but cannot be read is left as it is. False when the
     // rewrite failed (the registry keeps its old text).
@@ -157,6 +170,10 @@ private:
     // The current row of the applications list: its name as shown and the
     // registry its location line names. False when no row is current.
     bool pkgCurrentApp(QString* name, QString* registry);
+    // Rewrites the registry without the section [id]. False, and the
+    // registry left as it is, when it cannot be read, holds no such section
+    // or cannot be written.
+    bool pkgRemoveRecord(const QString& registry, const QString& id);
     // Removes an application's folder when it lies inside an install base.
     void pkgRemoveDirectory(const QString& directory);
     // Once the application's folder is gone, removes the start-up script
@@ -185,10 +202,11 @@ private:
     // The installation of the unpacked theme package into one place, from
     // the wait message to the theme settings application.
     void installTheme(SkinPlace place);
-    // The theme package's names, when they allow a safe install; otherwise
-    // the package is refused (INSTALL_ERROR), its work directory and desktop
-    // scratch file removed, and false returned.
-    bool themePackageAccepted();
+    // The theme package, when it allows a safe install into the firmware's
+    // theme area or the ordinary places; otherwise the package is refused
+    // (INSTALL_ERROR), its work directory and desktop scratch file removed,
+    // and false returned.
+    bool themePackageAccepted(bool firmware);
     // Tells the user the theme package cannot be installed, and removes the
     // work directory and the desktop scratch file.
     void refuseThemePackage();

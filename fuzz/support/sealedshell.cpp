@@ -75,8 +75,14 @@ void forward(int signal)
 
     // Inside, the command starts in the phone's /usr/SYSqtapp: go back to
     // where this run was started, so relative corpus paths still hold.
-    QList<QByteArray> args{VARDEL_SOURCE_DIR "/scripts/phone-sandbox", phone, "--", "/bin/sh", "-c",
-                           "cd \"$0\" && exec \"$@\"", cwd, exe};
+    // The sandbox keeps the host read-only but for the phone tree: the
+    // folders the sealed root will keep writable must be writable there too.
+    QList<QByteArray> args{VARDEL_SOURCE_DIR "/scripts/phone-sandbox"};
+    for (const QByteArray& path : QByteArray(::getenv(writableVariable)).split(':')) {
+        if (path.startsWith('/'))
+            args << "--writable" << path;
+    }
+    args << phone << "--" << "/bin/sh" << "-c" << "cd \"$0\" && exec \"$@\"" << cwd << exe;
     for (int i = 1; i < argc; ++i)
         args << argv[i];
     std::vector<char*> list;

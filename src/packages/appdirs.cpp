@@ -1,8 +1,10 @@
 #include "packages/appdirs.h"
 
+#include <QRegularExpression>
 #include <QStringList>
 
 #include "packages/record.h"
+#include "shell/shellquote.h"
 
 namespace AppDirs {
 
@@ -32,6 +34,17 @@ bool removable(const QString& resolved, QString* base)
         }
     }
     return false;
+}
+
+QString startCommand(const QString& folder, const QString& exec)
+{
+    QStringList words;
+    for (const QString& word : exec.split(QRegularExpression(QStringLiteral("[ \\t]+")), Qt::SkipEmptyParts))
+        words << Shell::quoteWord(word);
+    if (words.isEmpty())
+        return QString();
+    words.first() = Shell::quoteWord(folder) + u'/' + words.first();
+    return words.join(u' ');
 }
 
 bool onCard(const QString& directory)

@@ -17,6 +17,12 @@ QString resolve(const QString& directory);
 // lies in is stored in base.
 bool removable(const QString& resolved, QString* base = nullptr);
 
+// The command that starts an application: the resolved folder as one word,
+// "/", and the Exec value split at blanks into words, each quoted as one
+// word (so "run.sh -f" passes "-f" as an argument, and "$", ";" or
+// backquotes stay text). "" when Exec has no word.
+QString startCommand(const QString& folder, const QString& exec);
+
 // True when the Directory value places the application on the card.
 bool onCard(const QString& directory);
 

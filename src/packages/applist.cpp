@@ -15,11 +15,14 @@
 
 #include <sys/stat.h>
 
+#include <memory>
 #include <optional>
 
 #include "autorun/startupscript.h"
 #include "packages/appdirs.h"
+#include "packages/appicons.h"
 #include "packages/record.h"
+#include "packages/registrytext.h"
 #include "shell/paths.h"
 #include "shell/shellrun.h"
 #include "shell/texts.h"
@@ -49,9 +52,14 @@ bool passesThroughLink(const QString& base, const QString& path)
 
 } // namespace
 
-QString Vardel::pkgTexto(const ZConfig& lang, const QString& bytes)
+QString Vardel::pkgTexto(const ZConfig& /*lang*/, const QString& bytes)
 {
-    return Texts::decode(bytes.toLatin1().constData(), Texts::isUnicode(lang));
+    // All of the value: rows are matched to records by what they show, and
+    // "Vardel" must never match a record named "Vardel\0x". The language's
+    // encoding as texto keeps it: one look-up per language, not one per
+    // application.
+    texto(QByteArray());
+    return Texts::decodeWhole(bytes.toLatin1(), textoUnicode);
 }
 
 void Vardel::CargarListaApps()
@@ -64,7 +72,9 @@ void Vardel::CargarListaApps()
     const ZConfig lang(langFile, false);
     const QString phoneText = text(lang, "INSTALL_PHONE");
     const QString cardText = text(lang, "INSTALL_SD");
-    const QPixmap appIcon = Paths::loadPixmap(progDir + QStringLiteral("images/apps.png"));
+    // Pictures are decoded when their rows are first painted; the rows of
+    // one filling share one decoded copy of each file.
+    const auto icons = std::make_shared<AppIcons>(progDir + QStringLiteral("images/apps.png"));
     const QPixmap phonePicture = Paths::loadPixmap(progDir + QStringLiteral("images/phone.png"));
     const QPixmap cardPicture = Paths::loadPixmap(progDir + QStringLiteral("images/sd.png"));
 
@@ -74,12 +84,8 @@ void Vardel::CargarListaApps()
         if (registries.readEntry(id, QStringLiteral("Exec"), QString()).isEmpty())
             continue;
         auto* row = new ZListBoxItem(listaApps, QStringLiteral("%I%M%I"));
-        QPixmap icon = Paths::loadPixmap(registries.readEntry(id, QStringLiteral("BigIcon"), QString()));
-        if (icon.isNull())
-            icon = appIcon;
-        if (icon.height() > 19)
-            icon = icon.scaled(19, 19, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-        row->setPixmap(0, icon);
+        const QString iconFile = registries.readEntry(id, QStringLiteral("BigIcon"), QString());
+        row->setPixmap(0, AppIcons::rowSize, [icons, iconFile] { return icons->icon(iconFile); });
         row->appendSubItem(1, pkgTexto(lang, registries.readEntry(id, QStringLiteral("Name"), QString())));
         if (AppDirs::onCard(registries.readEntry(id, QStringLiteral("Directory"), QString())))
             row->appendSubItem(1, cardText, false, &cardPicture);
@@ -132,7 +138,9 @@ void Vardel::EjecutarMPKG()
         if (pkgTexto(lang, apps.readEntry(id, QStringLiteral("Name"), QString())) != name)
             continue;
         const QString folder = AppDirs::resolve(apps.readEntry(id, QStringLiteral("Directory"), QString()));
-        Shell::run(QStringLiteral("%1/%2"), folder, apps.readEntry(id, QStringLiteral("Exec"), QString()));
+        const QString command = AppDirs::startCommand(folder, apps.readEntry(id, QStringLiteral("Exec"), QString()));
+        if (!command.isEmpty())
+            Shell::run(command);
     }
     Shell::run(QStringLiteral("rm %1/TempApps"), progDir);
 }
@@ -178,6 +186,15 @@ bool Vardel::pkgRemovesThisProgram(const QString& name, const QString& registry)
     return false;
 }
 
+bool Vardel::pkgRemoveRecord(const QString& registry, const QString& id)
+{
+    // A registry that cannot be read is never replaced.
+    const std::optional<QStringList> lines =
+        Paths::exists(registry) ? Shell::readLinesIfReadable(registry, Shell::CarriageReturn::Kept) : std::nullopt;
+    const std::optional<QString> text = lines ? RegistryText::withoutSection(*lines, id) : std::nullopt;
+    return text && Shell::writeThenMove(AppRecord::ofRegistry(registry).registryTemp, registry, *text);
+}
+
 void Vardel::BorrarMPKG()
 {
     if (optMenu)
@@ -208,18 +225,19 @@ void Vardel::BorrarMPKG()
         // of the menu tree.
         if (QString(appId).remove(u'{').remove(u'}').isEmpty())
             continue;
-        Shell::run(QStringLiteral("APP=`echo %1 | sed s/}//g | sed s/{//g`; sed -i \"/$APP/,/Visible/d\" %2"), appId,
-                   registry);
+        // The record goes first, exactly its own section; only once the
+        // registry is written without it do its menu entry and folder go.
+        if (!pkgRemoveRecord(registry, id))
+            continue;
         Shell::run(QStringLiteral("APP=`echo %1 | sed s/}//g | sed s/{//g`; sed -i \"s/$APP;//g\" "
                                   "/ezxlocal/download/appwrite/am/UserMenuTree"),
                    appId);
         pkgRemoveDirectory(directory);
         pkgRemoveStartupEntries(directory);
         LimpiarCR();
+        ++removed;
         // Later IDs see the registry as this removal left it.
         apps.emplace(registry, false);
-        if (apps->readEntry(id, QStringLiteral("Name"), QString()) != storedName)
-            ++removed;
     }
     Shell::run(QStringLiteral("rm %1/TempApps"), progDir);
     QApplication::processEvents();

@@ -6,6 +6,8 @@
 
 #include <optional>
 
+#include "packages/desktopcheck.h"
+
 namespace PackageListing {
 
 namespace {
@@ -42,8 +44,14 @@ std::optional<QStringList> componentsOf(const QString& name)
 // read as a member. That line's mode and owner are then part of the real
 // name's components, so the owner may hold one "/" at most: otherwise an
 // owner such as "../../.." would be a real ".." the check never sees.
+//
+// A control character anywhere in the line is refused: a carriage return or
+// an escape sequence would make a name look like another one (the listing
+// is read byte for byte, so "f\r" is not "f").
 std::optional<Member> parse(const QString& line)
 {
+    if (DesktopCheck::hasControlCharacter(line))
+        return std::nullopt;
     static const QRegularExpression form(QStringLiteral(
         "^([-dlpcbsh])[-rwxsStTl]{9} +[^\\s/]+(?:/[^\\s/]+)? +\\d+(?:, *\\d+)? +\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d(?::\\d\\d)? (.+)$"));
     const QRegularExpressionMatch m = form.match(line);
@@ -227,6 +235,9 @@ Result check(const QStringList& listingLines)
     }
     if (top.isEmpty())
         return {};
+    bool links = false;
+    for (const Member& member : members)
+        links = links || !member.linkTarget.isEmpty();
 
     Unpacking unpacking(top);
     for (const Member& member : members) {
@@ -235,7 +246,7 @@ Result check(const QStringList& listingLines)
     }
     if (!unpacking.linksLeadInside())
         return {};
-    return {true, top};
+    return {true, top, links};
 }
 
 bool directoryFits(const QString& directory, const QString& topDirectory)

@@ -12,9 +12,11 @@
 #include <ZSingleSelectDlg.h>
 
 #include "autorun/startupscript.h"
+#include "packages/desktopcheck.h"
 #include "packages/listing.h"
 #include "packages/record.h"
 #include "packages/registrytext.h"
+#include "packages/unpackedtree.h"
 #include "shell/paths.h"
 #include "shell/shellrun.h"
 
@@ -25,6 +27,21 @@ void Vardel::pkgRefuse()
         message(text(lang, "INSTALL_ERROR"), ZMessageDlg::TypeInformation);
     }
     Shell::run(QStringLiteral("rm -r /mmc/mmca1/.system/tempmpkg"));
+}
+
+bool Vardel::pkgUnpackedAccepted(const ZConfig& desktop, const PackageListing::Result& listing)
+{
+    const QString entry = QStringLiteral("Desktop Entry");
+    const bool theme = !desktop.readEntry(entry, QStringLiteral("ThemeName"), QString()).isEmpty();
+    if (!DesktopCheck::isPlain(desktop) || (theme && listing.links))
+        return false;
+    if (!UnpackedTree::isSafe(QString::fromLatin1(AppRecord::workDir) + u'/' + listing.topDirectory,
+                              theme ? UnpackedTree::Links::None : UnpackedTree::Links::LeadingInside))
+        return false;
+    const QString name = desktop.readEntry(entry, QStringLiteral("Name"), QString());
+    return name.isEmpty()
+        || PackageListing::directoryFits(desktop.readEntry(entry, QStringLiteral("Directory"), QString()),
+                                         listing.topDirectory);
 }
 
 void Vardel::Instalar(const QString& path)
@@ -38,11 +55,12 @@ void Vardel::Instalar(const QString& path)
 
     // The package is listed before anything is unpacked: one that cannot be
     // read to its end, or that would put files outside its own folder, is
-    // refused.
+    // refused. The listing is taken byte for byte, carriage returns and all.
     const int listed = Shell::run(
         QStringLiteral("busybox gzip -c -d %1 > /dev/null && busybox gzip -c -d %2 | busybox tar -tv -f - > %3/mpkglist"),
         path, path, progDir);
-    const PackageListing::Result listing = PackageListing::check(Shell::readLines(progDir + "/mpkglist"));
+    const PackageListing::Result listing =
+        PackageListing::check(Shell::readLines(progDir + "/mpkglist", Shell::CarriageReturn::Kept));
     Shell::run(QStringLiteral("rm %1/mpkglist"), progDir);
     if (listed != 0 || !listing.safe) {
         pkgRefuse();
@@ -55,12 +73,14 @@ void Vardel::Instalar(const QString& path)
     const QString entry = QStringLiteral("Desktop Entry");
     const ZConfig desktop(progDir + "/tempdesktop", false);
     const QString name = desktop.readEntry(entry, QStringLiteral("Name"), QString());
+    const QString themeName = desktop.readEntry(entry, QStringLiteral("ThemeName"), QString());
 
-    // An application is installed as its top-level folder, under the name
-    // Directory gives it.
-    if (!name.isEmpty()
-        && !PackageListing::directoryFits(desktop.readEntry(entry, QStringLiteral("Directory"), QString()),
-                                          listing.topDirectory)) {
+    // Refused as well: a control character in a value the installers use; a
+    // theme holding a link (its files move one folder up, where the link
+    // would lead elsewhere); an unpacked tree that holds what the listing
+    // did not show; an application whose Directory is not its top-level
+    // folder, under which name it is installed.
+    if (!pkgUnpackedAccepted(desktop, listing)) {
         Shell::run(QStringLiteral("rm %1/tempdesktop"), progDir);
         pkgRefuse();
         return;
@@ -88,7 +108,6 @@ void Vardel::Instalar(const QString& path)
 
     if (!name.isEmpty())
         InstalarApp(path, name);
-    const QString themeName = desktop.readEntry(entry, QStringLiteral("ThemeName"), QString());
     if (!themeName.isEmpty()) {
         if (checkBrenik() == QLatin1String("Brenik"))
             InstalarSkinBrenik(path, themeName);
@@ -174,7 +193,10 @@ void Vardel::InstalarApp(const QString& /*package*/, const QString& name)
     }
 
     Shell::writeFile(place.registry, record, Shell::WriteMode::Append);
-    Shell::run(place.permissions);
+    // The new application's own files only: every other program's files
+    // (this one's, its password among them) keep their modes. The unpacked
+    // tree was checked, so a link among them leads inside the folder.
+    Shell::run(QStringLiteral("chmod 777 %1/*"), installFolder);
     Shell::run(QStringLiteral("rm %1/tempdesktop"), progDir);
     Shell::run(QStringLiteral("rm -r /mmc/mmca1/.system/tempmpkg"));
     LimpiarCR();
@@ -236,11 +258,10 @@ bool Vardel::LimpiarCR()
 {
     // Both are tried; a registry that could not be rewritten keeps its old
     // text, and the user is told once.
-    const bool card = pkgCleanRegistry(QString::fromLatin1(AppRecord::cardRegistry),
-                                       QStringLiteral("/mmc/mmca1/.system/java/CardTemp"));
-    const bool phone = pkgCleanRegistry(QString::fromLatin1(AppRecord::phoneRegistry),
-                                        QStringLiteral("/ezxlocal/download/appwrite/am/UserTemp"));
-    if (card && phone)
+    bool written = true;
+    for (const AppRecord::Place& place : {AppRecord::card(), AppRecord::phone()})
+        written = pkgCleanRegistry(place.registry, place.registryTemp) && written;
+    if (written)
         return true;
     const ZConfig lang(langFile, false);
     timedNotice(ZNoticeDlg::Other, 3000, text(lang, "INSTALL_NOTWRITTEN"));

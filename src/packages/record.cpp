@@ -8,15 +8,19 @@ Place phone()
 {
     return {false, QStringLiteral("/ezxlocal/download/mystuff/.system/QTDownLoad"),
             QStringLiteral("../../ezxlocal/download/mystuff/.system/QTDownLoad"),
-            QString::fromLatin1(phoneRegistry),
-            QStringLiteral("chmod 777 /ezxlocal/download/mystuff/.system/QTDownLoad/*/*")};
+            QString::fromLatin1(phoneRegistry), QString::fromLatin1(phoneRegistryTemp)};
 }
 
 Place card()
 {
     return {true, QStringLiteral("/mmc/mmca1/.system/QTDownLoad"),
             QStringLiteral("../../mmc/mmca1/.system/QTDownLoad"), QString::fromLatin1(cardRegistry),
-            QStringLiteral("chmod 777 /mmc/mmca1/.system/QTDownLoad/*/*")};
+            QString::fromLatin1(cardRegistryTemp)};
+}
+
+Place ofRegistry(const QString& registry)
+{
+    return registry == QLatin1String(cardRegistry) ? card() : phone();
 }
 
 DesktopEntry read(const ZConfig& desktop)

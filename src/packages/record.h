@@ -14,6 +14,8 @@ namespace AppRecord {
 inline constexpr char workDir[] = "/mmc/mmca1/.system/tempmpkg";
 inline constexpr char phoneRegistry[] = "/ezxlocal/download/appwrite/am/UserRegistry";
 inline constexpr char cardRegistry[] = "/mmc/mmca1/.system/java/CardRegistry";
+inline constexpr char phoneRegistryTemp[] = "/ezxlocal/download/appwrite/am/UserTemp";
+inline constexpr char cardRegistryTemp[] = "/mmc/mmca1/.system/java/CardTemp";
 inline constexpr char menuTree[] = "/ezxlocal/download/appwrite/am/UserMenuTree";
 // The menu folder that receives installed applications, and its key.
 inline constexpr char menuFolder[] = "2a58c0d6-05c6-45aa-8938-63059d41a4e9";
@@ -25,11 +27,13 @@ struct Place {
     QString base;          // B: where the package's folder goes
     QString relativeBase;  // R: the same, as Directory records it
     QString registry;
-    QString permissions;   // the chmod command for the installed files
+    QString registryTemp;  // the sibling a new registry text is written to first
 };
 
 Place phone();
 Place card();
+// The place whose registry that is (the card's, or else the phone's).
+Place ofRegistry(const QString& registry);
 
 // The [Desktop Entry] values of an unpacked package.
 struct DesktopEntry {

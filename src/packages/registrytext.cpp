@@ -40,23 +40,54 @@ QString withMpkgHandler(const QStringList& lines)
     return text;
 }
 
+namespace {
+
+// The text without the blanks at its ends, as the configuration reader
+// strips them.
+QString stripped(const QString& text)
+{
+    auto blank = [](QChar c) {
+        return c == u' ' || c == u'\t' || c == u'\r' || c == u'\v' || c == u'\f';
+    };
+    qsizetype from = 0;
+    qsizetype to = text.size();
+    while (from < to && blank(text.at(from)))
+        ++from;
+    while (to > from && blank(text.at(to - 1)))
+        --to;
+    return text.mid(from, to - from);
+}
+
+// The section name of a header line, or nothing for any other line.
+std::optional<QString> sectionOf(const QString& line)
+{
+    const QString text = stripped(line);
+    if (text.size() < 2 || !text.startsWith(u'[') || !text.endsWith(u']'))
+        return std::nullopt;
+    return stripped(text.mid(1, text.size() - 2));
+}
+
+} // namespace
+
 QString nameOnLine(const QString& registryLine)
 {
     const qsizetype equals = registryLine.indexOf(u'=');
     if (equals < 0)
         return QString();
-    // Blanks as the configuration reader strips them.
-    QString value = registryLine.mid(equals + 1);
-    auto blank = [](QChar c) {
-        return c == u' ' || c == u'\t' || c == u'\r' || c == u'\v' || c == u'\f';
-    };
+    return stripped(registryLine.mid(equals + 1));
+}
+
+std::optional<QString> withoutSection(const QStringList& lines, const QString& id)
+{
     qsizetype from = 0;
-    qsizetype to = value.size();
-    while (from < to && blank(value.at(from)))
+    while (from < lines.size() && sectionOf(lines.at(from)) != id)
         ++from;
-    while (to > from && blank(value.at(to - 1)))
-        --to;
-    return value.mid(from, to - from);
+    if (from == lines.size())
+        return std::nullopt;
+    qsizetype to = from + 1;
+    while (to < lines.size() && !sectionOf(lines.at(to)))
+        ++to;
+    return (lines.mid(0, from) + lines.mid(to)).join(u'\n');
 }
 
 bool mentions(const QStringList& lines, const QString& id)

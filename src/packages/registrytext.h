@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 // Text work on the application registries, the menu tree and the package
 // type association, done in memory and written back whole by the caller.
 namespace RegistryText {
@@ -24,6 +26,14 @@ QString withMpkgHandler(const QStringList& lines);
 // The installed application's whole name on a registry line "Name = ...",
 // as the configuration reader reads it (blanks around it dropped).
 QString nameOnLine(const QString& registryLine);
+
+// The registry without the section [id]: from its header line to the line
+// before the next section header (or the end), every other line kept as it
+// is. Section headers as the configuration reader sees them: a line that,
+// blanks at its ends aside, starts with "[" and ends with "]"; the name
+// between, blanks aside, must be id. Of several sections [id] the first
+// goes (the one the reader answers from). Nothing when there is none.
+std::optional<QString> withoutSection(const QStringList& lines, const QString& id);
 
 // True when the text holds the application ID anywhere (a registry or the
 // menu tree already using it).

@@ -49,9 +49,12 @@ void Vardel::Equalize()
 
     if (switchDialog->exec() == 1) {
         if (switchList->itemChecked(1)) {
-            player.writeEntry(section, switchKey, "0");
+            // The switch and every preset in one replacement of the file:
+            // an interrupted change leaves the old settings whole.
+            QList<ZConfig::Entry> off{{section, switchKey, QStringLiteral("0")}};
             for (const Preset& preset : presets)
-                player.writeEntry(section, preset.key, "0");
+                off.append({section, QLatin1String(preset.key), QStringLiteral("0")});
+            player.writeEntries(off);
             QApplication::processEvents();
             emptyList(listaConfig);
             CargarListaConfig();
@@ -62,9 +65,11 @@ void Vardel::Equalize()
                     presetList->checkItem(row, true);
             }
             if (presetDialog->exec() == 1) {
-                player.writeEntry(section, switchKey, "1");
+                QList<ZConfig::Entry> on{{section, switchKey, QStringLiteral("1")}};
                 for (int row = 0; row < int(presets.size()); ++row)
-                    player.writeEntry(section, presets[row].key, presetList->itemChecked(row) ? "1" : "0");
+                    on.append({section, QLatin1String(presets[row].key),
+                               presetList->itemChecked(row) ? QStringLiteral("1") : QStringLiteral("0")});
+                player.writeEntries(on);
                 QApplication::processEvents();
                 emptyList(listaConfig);
                 CargarListaConfig();

@@ -50,6 +50,7 @@ void Vardel::language()
         if (chosen >= 0 && chosen < again.size()) {
             const QString& file = again[chosen];
             langFile = progDir + "/languages/" + file;
+            textoKnown = false; // the chosen file is read afresh, even when it is the same
             ZConfig settings(progDir + "/Vardel.cfg", true);
             settings.writeEntry("Vardel", "Language", file);
             QApplication::processEvents();

@@ -93,6 +93,48 @@ bool isDirectory(const QString& path)
     return statOf(path, &info) && S_ISDIR(info.st_mode);
 }
 
+Entry entryAt(const QString& path)
+{
+    const QByteArray bytes = toBytes(path);
+    struct stat info;
+    if (bytes.isEmpty() || ::lstat(bytes.constData(), &info) != 0)
+        return {};
+    const Entry::Kind kind = S_ISREG(info.st_mode)   ? Entry::File
+                             : S_ISDIR(info.st_mode) ? Entry::Folder
+                             : S_ISLNK(info.st_mode) ? Entry::Link
+                                                     : Entry::Other;
+    return {kind, quint64(info.st_nlink), quint64(info.st_dev), quint64(info.st_ino)};
+}
+
+QString linkTarget(const QString& path)
+{
+    const QByteArray bytes = toBytes(path);
+    if (bytes.isEmpty())
+        return QString();
+    QByteArray target(PATH_MAX, '\0');
+    const ssize_t n = ::readlink(bytes.constData(), target.data(), size_t(target.size()));
+    if (n <= 0 || n >= target.size())
+        return QString();
+    target.truncate(n);
+    return fromBytes(target);
+}
+
+bool listNames(const QString& dir, QStringList* names)
+{
+    names->clear();
+    const QByteArray bytes = toBytes(dir);
+    DIR* stream = bytes.isEmpty() ? nullptr : ::opendir(bytes.constData());
+    if (!stream)
+        return false;
+    while (const struct dirent* entry = ::readdir(stream)) {
+        const QByteArray name(entry->d_name);
+        if (name != "." && name != "..")
+            names->append(fromBytes(name));
+    }
+    ::closedir(stream);
+    return true;
+}
+
 QString canonical(const QString& path)
 {
     const QByteArray bytes = toBytes(path);

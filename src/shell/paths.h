@@ -41,6 +41,24 @@ bool exists(const QString& path);
 bool isRegularFile(const QString& path);
 bool isDirectory(const QString& path);
 
+// What stands at a path itself, a symbolic link not followed (lstat).
+struct Entry {
+    enum Kind { Missing, File, Folder, Link, Other } kind = Missing;  // Other: device, pipe, socket
+    quint64 hardLinks = 0;  // names the entry has (a regular file shared by a hard link has two or more)
+    quint64 device = 0;     // with inode: which file it is, whatever its name
+    quint64 inode = 0;
+};
+Entry entryAt(const QString& path);
+
+// The target a symbolic link holds, as it holds it; "" when the path is no
+// symbolic link.
+QString linkTarget(const QString& path);
+
+// Every name in a directory but "." and "..", whatever it names (dangling
+// links, devices and all), in the order the directory gives them. False,
+// and no names, when the directory cannot be opened.
+bool listNames(const QString& dir, QStringList* names);
+
 // The path with every symbolic link, "." and ".." resolved; "" when some
 // part of it does not exist.
 QString canonical(const QString& path);

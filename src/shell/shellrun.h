@@ -51,14 +51,19 @@ bool writeFile(const QString& path, const QString& text, WriteMode mode = WriteM
 // sibling of this call is left. True on success.
 bool writeThenMove(const QString& sibling, const QString& target, const QString& text);
 
+// What a carriage return before a line feed is taken for: part of the line
+// end (text written on another system), or a byte of the line like any
+// other (a listing of names, where it may be part of a name).
+enum class CarriageReturn { LineEnd, Kept };
+
 // The lines of a scratch file, without line ends, each byte one character
 // (Latin-1, the way the commands wrote it). A file that cannot be opened
 // reads as empty.
-QStringList readLines(const QString& path);
+QStringList readLines(const QString& path, CarriageReturn cr = CarriageReturn::LineEnd);
 
 // The same, but nothing at all when the file cannot be opened, so that a
 // caller can tell a file it may not replace from an empty one.
-std::optional<QStringList> readLinesIfReadable(const QString& path);
+std::optional<QStringList> readLinesIfReadable(const QString& path, CarriageReturn cr = CarriageReturn::LineEnd);
 
 // The part of a path after its last "/"; "" when there is no "/" or the path
 // ends in one.

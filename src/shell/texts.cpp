@@ -18,4 +18,9 @@ QString decode(const char* bytes, bool unicode)
     return unicode ? txtcodec->toUnicode(bytes) : QString::fromLatin1(bytes);
 }
 
+QString decodeWhole(const QByteArray& bytes, bool unicode)
+{
+    return unicode ? txtcodec->toUnicode(bytes) : QString::fromLatin1(bytes);
+}
+
 } // namespace Texts

@@ -16,4 +16,8 @@ bool isUnicode(const ZConfig& languageFile);
 // txtcodec) when unicode, else one character per byte.
 QString decode(const char* bytes, bool unicode);
 
+// The same for all of the bytes, a NUL among them included: for values that
+// name something, which must not read as another value cut short.
+QString decodeWhole(const QByteArray& bytes, bool unicode);
+
 } // namespace Texts

@@ -11,6 +11,8 @@
 #include <ZMessageDlg.h>
 #include <ZSingleSelectDlg.h>
 
+#include "packages/desktopcheck.h"
+#include "packages/unpackedtree.h"
 #include "shell/paths.h"
 #include "shell/shellrun.h"
 #include "themes/descriptor.h"
@@ -33,11 +35,25 @@ ThemeDescriptor::Theme readTheme(const QString& progDir)
     return theme;
 }
 
+// Where the theme's descriptor goes: named after ThemeName on ordinary
+// firmware, after Folder in the firmware's own theme area.
+QString descriptorPath(const ThemeDescriptor::Theme& theme, bool firmware)
+{
+    return firmware ? QLatin1String(ThemePlaces::firmwareDescriptors) + u'/' + theme.folder + QStringLiteral(".phm")
+                    : QLatin1String(ThemePlaces::installedDescriptors) + u'/' + theme.name + QStringLiteral(".chm");
+}
+
+// True when anything stands at the path, a link to nothing included.
+bool taken(const QString& path)
+{
+    return Paths::entryAt(path).kind != Paths::Entry::Missing;
+}
+
 } // namespace
 
 void Vardel::InstalarSkin(const QString& /*package*/, const QString& themeName)
 {
-    if (!themePackageAccepted())
+    if (!themePackageAccepted(false))
         return;
 
     QString prompt;
@@ -66,7 +82,7 @@ void Vardel::InstalarSkin(const QString& /*package*/, const QString& themeName)
 
 void Vardel::InstalarSkinBrenik(const QString& /*package*/, const QString& themeName)
 {
-    if (!themePackageAccepted())
+    if (!themePackageAccepted(true))
         return;
 
     QString question;
@@ -86,6 +102,15 @@ void Vardel::installTheme(SkinPlace place)
                                        : place == SkinPlace::Card ? ThemePlaces::cardSkins
                                                                   : ThemePlaces::firmwareSkins);
 
+    const ThemeDescriptor::Theme theme = readTheme(progDir);
+    const QString skinDir = base + u'/' + theme.folder;
+    // Another theme's folder is never shared: its files would be mixed with
+    // this theme's, and removing either would take both.
+    if (taken(skinDir)) {
+        refuseThemePackage();
+        return;
+    }
+
     QString waitText;
     {
         const ZConfig lang(langFile, false);
@@ -96,59 +121,51 @@ void Vardel::installTheme(SkinPlace place)
                                  nullptr, "ZMessageDlg", true);
     wait->exec();
 
-    const ThemeDescriptor::Theme theme = readTheme(progDir);
-    const QString& folder = theme.folder;
-    const QString skinDir = base + u'/' + folder;
-
     // A new card (or phone) has no skin base yet; without it the skin
     // directory cannot be made and the theme's files would be lost.
     if (!Paths::isDirectory(base))
         Shell::run(QStringLiteral("mkdir ") + base);
-    const bool newSkinDir = !Paths::exists(skinDir);
-    Shell::run(QStringLiteral("mkdir ") + base + QStringLiteral("/%1"), folder);
+    Shell::run(QStringLiteral("mkdir %1"), skinDir);
     if (!Paths::isDirectory(skinDir)) {
         delete wait;
         refuseThemePackage();
         return;
     }
-    Shell::run(QStringLiteral("mv /mmc/mmca1/.system/tempmpkg/*/skin/* ") + base + QStringLiteral("/%1/"),
-               folder);
+    Shell::run(QStringLiteral("mv /mmc/mmca1/.system/tempmpkg/*/skin/* %1/"), skinDir);
 
     const QString descriptorText = ThemeDescriptor::text(theme, base, !firmware);
-    QString descriptor;
-    if (firmware) {
-        descriptor = QLatin1String(ThemePlaces::firmwareDescriptors) + u'/' + folder + QStringLiteral(".phm");
-    } else {
+    const QString descriptor = descriptorPath(theme, firmware);
+    if (!firmware)
         Shell::run(QStringLiteral("mkdir /ezxlocal/download/appwrite/setuptheme"));
-        descriptor = QLatin1String(ThemePlaces::installedDescriptors) + u'/' + theme.name + QStringLiteral(".chm");
-    }
-    const bool hadDescriptor = Paths::exists(descriptor);
     if (!Shell::writeFile(descriptor, descriptorText)) {
         // Without its descriptor the phone cannot see the theme: take back
         // what this installation made, and say it failed.
-        if (newSkinDir)
-            Shell::run(QStringLiteral("rm -r %1"), skinDir);
-        if (!hadDescriptor)
+        Shell::run(QStringLiteral("rm -r %1"), skinDir);
+        if (taken(descriptor))
             Shell::run(QStringLiteral("rm %1"), descriptor);
         delete wait;
         refuseThemePackage();
         return;
     }
 
+    // Modes and owners of this theme's own files only: its skin folder, what
+    // lies directly in it and its descriptor. None of them is a link (the
+    // package holds none, and both names were free), so chmod and chown,
+    // which follow a link they are given, reach nothing else.
     if (firmware) {
         Shell::run(QStringLiteral("rm %1/tempdesktop"), progDir);
         Shell::run(QStringLiteral("rm -r /mmc/mmca1/.system/tempmpkg"));
-        Shell::run(QStringLiteral("chmod 777 /usr/data_resource/skin/%1/*"), folder);
-        Shell::run(QStringLiteral("chmod 777 /usr/data_resource/theme/*"));
-        Shell::run(QStringLiteral("chown 1000:513 /usr/data_resource/skin/*"));
-        Shell::run(QStringLiteral("chown 1000:513 /usr/data_resource/skin/%1/*"), folder);
-        Shell::run(QStringLiteral("chown 1000:513 /usr/data_resource/theme/*"));
+        Shell::run(QStringLiteral("chmod 777 %1/*"), skinDir);
+        Shell::run(QStringLiteral("chmod 777 %1"), descriptor);
+        Shell::run(QStringLiteral("chown 1000:513 %1"), skinDir);
+        Shell::run(QStringLiteral("chown 1000:513 %1/*"), skinDir);
+        Shell::run(QStringLiteral("chown 1000:513 %1"), descriptor);
     } else {
-        Shell::run(QStringLiteral("chmod 755 ") + base + QStringLiteral("/%1/*"), folder);
-        Shell::run(QStringLiteral("chmod 755 /ezxlocal/download/appwrite/setuptheme/*"));
-        Shell::run(QStringLiteral("chown 500:513 ") + base + QStringLiteral("/*"));
-        Shell::run(QStringLiteral("chown 500:513 ") + base + QStringLiteral("/%1/*"), folder);
-        Shell::run(QStringLiteral("chown ezx:ezx /ezxlocal/download/appwrite/setuptheme/*"));
+        Shell::run(QStringLiteral("chmod 755 %1/*"), skinDir);
+        Shell::run(QStringLiteral("chmod 755 %1"), descriptor);
+        Shell::run(QStringLiteral("chown 500:513 %1"), skinDir);
+        Shell::run(QStringLiteral("chown 500:513 %1/*"), skinDir);
+        Shell::run(QStringLiteral("chown ezx:ezx %1"), descriptor);
         Shell::run(QStringLiteral("rm %1/tempdesktop"), progDir);
         Shell::run(QStringLiteral("rm -r /mmc/mmca1/.system/tempmpkg"));
     }
@@ -168,13 +185,22 @@ void Vardel::installTheme(SkinPlace place)
     Shell::run(QStringLiteral("/usr/SYSqtapp/systemsetup/themesetup"));
 }
 
-bool Vardel::themePackageAccepted()
+bool Vardel::themePackageAccepted(bool firmware)
 {
     const ThemeDescriptor::Theme theme = readTheme(progDir);
-    if (ThemePlaces::isInstallable(theme.name, theme.folder))
-        return true;
-    refuseThemePackage();
-    return false;
+    // Its names must keep it in its own skin folder and descriptor, hold no
+    // control character, and name no descriptor that exists already (on the
+    // firmware, no skin folder either: there is only one place). The
+    // unpacked package must hold no link: its skin files move one folder
+    // up, where a link that led inside the package leads elsewhere.
+    const bool accepted = ThemePlaces::isInstallable(theme.name, theme.folder)
+        && DesktopCheck::isPlain(ZConfig(progDir + "/tempdesktop", false))
+        && UnpackedTree::isSafe(QLatin1String(ThemePlaces::workDir), UnpackedTree::Links::None)
+        && !taken(descriptorPath(theme, firmware))
+        && !(firmware && taken(QLatin1String(ThemePlaces::firmwareSkins) + u'/' + theme.folder));
+    if (!accepted)
+        refuseThemePackage();
+    return accepted;
 }
 
 void Vardel::refuseThemePackage()

@@ -16,6 +16,7 @@
 
 #include "shell/paths.h"
 #include "shell/shellrun.h"
+#include "shell/texts.h"
 #include "themes/descriptor.h"
 #include "themes/themeplaces.h"
 
@@ -23,6 +24,13 @@ namespace {
 
 const QString configSection = ThemeDescriptor::section(ThemeDescriptor::configHeader);
 const QString propertiesSection = ThemeDescriptor::section(ThemeDescriptor::propertiesHeader);
+
+// A ThemeName as its row shows it: all of its bytes, so that a row is found
+// again by the whole name, never by one cut short at a NUL.
+QString shownName(const QString& langFile, const QString& bytes)
+{
+    return Texts::decodeWhole(bytes.toLatin1(), Texts::isUnicode(ZConfig(langFile, false)));
+}
 
 } // namespace
 
@@ -44,7 +52,7 @@ void Vardel::CargarListaSkins()
             auto* row = new ZListBoxItem(listaSkins, QStringLiteral("%I%M"));
             row->setPixmap(0, skin);
             const QString name = descriptor.readEntry(configSection, "ThemeName", "");
-            row->appendSubItem(1, texto(name.toLatin1()), false, nullptr);
+            row->appendSubItem(1, shownName(langFile, name), false, nullptr);
             QString copyRight = descriptor.readEntry(propertiesSection, "CopyRight", "");
             if (copyRight.isEmpty())
                 copyRight = noData;
@@ -84,7 +92,7 @@ void Vardel::BorrarTema()
     QString target;
     for (const QString& path : Shell::readLines(progDir + "/skintemp")) {
         const ZConfig descriptor(path, false);
-        if (texto(descriptor.readEntry(configSection, "ThemeName", "").toLatin1()) == selected)
+        if (shownName(langFile, descriptor.readEntry(configSection, "ThemeName", "")) == selected)
             target = path;
     }
     Shell::run(QStringLiteral("rm %1/skintemp"), progDir);

@@ -36,12 +36,19 @@ Result run(const QString& phoneDir, const QStringList& command, const QStringLis
     }
     process.setProcessEnvironment(env);
     process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(sandboxScript(), options + QStringList{phoneDir, "--"} + command);
+    // The host's /tmp is not the sandbox's: the folders of the canaries
+    // alive here must be writable inside, or a command that fires one would
+    // go unnoticed.
+    QStringList canaries;
+    for (const QString& folder : qEnvironmentVariable("VARDEL_TEST_CANARIES").split(u':', Qt::SkipEmptyParts))
+        canaries << "--writable" << folder;
+    process.start(sandboxScript(), canaries + options + QStringList{phoneDir, "--"} + command);
     Result result;
     if (!process.waitForStarted()) {
         result.output = "phone-sandbox did not start";
         return result;
     }
+    process.closeWriteChannel(); // the command reads an empty standard input
     if (!process.waitForFinished(timeoutMs)) {
         process.kill();
         process.waitForFinished();
@@ -74,7 +81,10 @@ int rerunInside(int argc, char** argv, const QStringList& options)
     process.setProcessEnvironment(env);
     process.setProcessChannelMode(QProcess::ForwardedChannels);
     process.start(sandboxScript(), options + QStringList{phone.path(), "--"} + command);
-    if (!process.waitForStarted() || !process.waitForFinished(-1))
+    if (!process.waitForStarted())
+        return 2;
+    process.closeWriteChannel();
+    if (!process.waitForFinished(-1))
         return 2;
     return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : 2;
 }

@@ -219,9 +219,21 @@ TEST_F(Window, TextsAreDecodedAsTheLanguageFileSays)
     chooseLanguage("other.lng");
     w = open();
     EXPECT_EQ(w->softKey->text(ZSoftKey::RIGHT), QString::fromLatin1("Sal\xed"));
-    // The encoding is looked up at each call: a file changed meanwhile counts.
-    writeBytes(programDir + "languages/other.lng", "[VARDEL]\nUNICODE = 1\n");
-    EXPECT_EQ(w->texto("\xc3\xad"), QString::fromUtf8("\u00ed"));
+    // The encoding is read once per language, and again at each choice of
+    // a language: a file changed meanwhile counts from that choice on, and
+    // every text then follows the chosen file (ls order: en es latin other utf).
+    writeBytes(programDir + "languages/other.lng", "[VARDEL]\nUNICODE = 1\nMENU_EXIT = Sal\xc3\xad\n");
+    EXPECT_EQ(w->texto("\xc3\xad"), QString::fromLatin1("\xc3\xad"));
+    for (const auto& [choice, exit] : {std::pair{3, QString::fromUtf8("Sal\u00ed")},
+                                       std::pair{2, QString::fromLatin1("Sal\xc3\xad")},
+                                       std::pair{4, QString::fromUtf8("Sal\u00ed")}}) {
+        Shown shown;
+        answerNextChoice(&shown, choice);
+        w->language();
+        ASSERT_TRUE(shown.opened);
+        EXPECT_EQ(w->softKey->text(ZSoftKey::RIGHT), exit) << choice;
+        EXPECT_EQ(w->texto("\xc3\xad"), exit.mid(3)) << choice;
+    }
 }
 
 TEST_F(Window, WithoutALanguageEveryTextIsEmpty)

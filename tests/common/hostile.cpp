@@ -1,13 +1,33 @@
 #include "hostile.h"
 
 #include <QFileInfo>
+#include <QStringList>
 
 namespace Hostile {
+
+namespace {
+
+const char canariesVariable[] = "VARDEL_TEST_CANARIES";
+
+QStringList liveCanaries()
+{
+    return qEnvironmentVariable(canariesVariable).split(u':', Qt::SkipEmptyParts);
+}
+
+} // namespace
 
 Canary::Canary()
     : m_dir(QStringLiteral("/tmp/vardel-canary-XXXXXX"))
     , m_path(m_dir.filePath(QStringLiteral("CANARY")))
 {
+    qputenv(canariesVariable, (liveCanaries() << m_dir.path()).join(u':').toLocal8Bit());
+}
+
+Canary::~Canary()
+{
+    QStringList live = liveCanaries();
+    live.removeAll(m_dir.path());
+    qputenv(canariesVariable, live.join(u':').toLocal8Bit());
 }
 
 bool Canary::fired() const

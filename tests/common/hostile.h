@@ -10,13 +10,20 @@
 namespace Hostile {
 
 // A file that appears only when a value was run as a command. Each canary
-// lies in a fresh directory of its own under /tmp (which the phone sandbox
-// shares), so runs and tests never see each other's traces; the directory
-// goes away with the object.
+// lies in a fresh directory of its own under /tmp, so runs and tests never
+// see each other's traces; the directory goes away with the object.
+// The phone sandbox gives every command a private /tmp: a canary made
+// inside a sandbox is seen by every command of that sandbox, and one made
+// outside is listed (colon-separated) in the environment variable
+// VARDEL_TEST_CANARIES while it lives, whose folders TestSandbox::run hands
+// to the sandbox writable, so a command inside can still fire it.
 class Canary
 {
 public:
     Canary();
+    ~Canary();
+    Canary(const Canary&) = delete;
+    Canary& operator=(const Canary&) = delete;
 
     // The path the hostile values try to create.
     QString path() const { return m_path; }

@@ -17,6 +17,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sched.h>
+#include <sys/inotify.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -381,4 +382,128 @@ TEST(ZConfigFile, FullDiskOrReadOnlyFileSystemLeavesTheOldFile)
     if (failure == "SKIP")
         GTEST_SKIP() << "needs root or user namespaces to mount a small tmpfs";
     EXPECT_EQ(failure, "");
+}
+
+// A section's keys are split only when one of them is first asked for. The
+// answers are those of the whole file, in any order of asking, and stay so
+// after a write through the same object.
+TEST(ZConfigFile, SectionsReadOnFirstUseAnswerAsTheWholeFile)
+{
+    const QString none = QStringLiteral("<none>");
+    QByteArray longSection = "[L]\n";
+    for (int i = 0; i < 20; ++i)
+        longSection += "k" + QByteArray::number(i) + " = " + QByteArray::number(i) + "\n";
+    longSection += "k3 = late\nk19 = late\n";
+    const struct {
+        const char* what;
+        QByteArray file;
+        QList<std::tuple<QByteArray, QByteArray, QString>> asks; // section, key, answer
+    } cases[] = {
+        {"repeated header", "[A]\na = 1\n[B]\nb = 2\n[A]\na = 3\nc = 4\n",
+         {{"A", "a", "1"}, {"A", "c", none}, {"B", "b", "2"}, {"B", "a", none}}},
+        {"CRLF", "[A]\r\na = 1\r\n\r\n[B]\r\nb =  x y \r\n",
+         {{"A", "a", "1"}, {"B", "b", "x y"}, {"A", "b", none}}},
+        {"NUL in names and values", QByteArray("[A") + '\0' + "B]\nk = v" + '\0' + "w\n[A]\nk = z\n",
+         {{QByteArray("A\0B", 3), "k", QString::fromLatin1("v\0w", 3)}, {"A", "k", "z"}, {"A", QByteArray("k\0", 2), none}}},
+        {"a long section keeps the first of each key", longSection,
+         {{"L", "k3", "3"}, {"L", "k19", "19"}, {"L", "k0", "0"}, {"L", "k20", none}}},
+        {"unnamed section and its repeat", "top = 1\n[]\ntop = 2\nx = 3\n[S]\n",
+         {{"", "top", "1"}, {"", "x", none}, {"S", "top", none}}},
+        {"blanks around a header, no last line end", "  [ S ]  \nk=v",
+         {{"S", "k", "v"}, {" S ", "k", none}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("file.cfg");
+        ASSERT_TRUE(writeFile(path, c.file));
+        ZConfig config(path, true);
+        const auto askAll = [&] {
+            // Backwards, then forwards: a section split by an earlier
+            // question answers later ones alike.
+            for (auto it = c.asks.crbegin(); it != c.asks.crend(); ++it) {
+                const auto& [section, key, answer] = *it;
+                EXPECT_EQ(config.readEntry(QString::fromLatin1(section), QString::fromLatin1(key), none), answer)
+                    << section.constData() << " / " << key.constData();
+            }
+            for (const auto& [section, key, answer] : c.asks)
+                EXPECT_EQ(config.readEntry(QString::fromLatin1(section), QString::fromLatin1(key), none), answer);
+        };
+        askAll();
+        const QString section = QString::fromLatin1(std::get<0>(c.asks.first()));
+        ASSERT_TRUE(config.writeEntry(section, "added", "new"));
+        askAll();
+        EXPECT_EQ(config.readEntry(section, "added", none), "new");
+        EXPECT_EQ(ZConfig(path, false).readEntry(section, "added", none), "new");
+    }
+}
+
+namespace {
+
+// How many files were renamed into dir while run ran.
+int replacementsDuring(const QString& dir, const std::function<void()>& run)
+{
+    const int fd = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (fd < 0 || ::inotify_add_watch(fd, QFile::encodeName(dir).constData(), IN_MOVED_TO) < 0)
+        return -1;
+    run();
+    int count = 0;
+    alignas(inotify_event) char buffer[4096];
+    for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0;) {
+        for (char* p = buffer; p < buffer + n; p += sizeof(inotify_event) + reinterpret_cast<inotify_event*>(p)->len)
+            ++count;
+    }
+    ::close(fd);
+    return count;
+}
+
+} // namespace
+
+// Several keys written as one change: one replacement of the file, bytes
+// as after the same writes one by one; any entry that cannot be stored
+// refuses them all and leaves the file as it was, byte for byte.
+TEST(ZConfigFile, SeveralEntriesAreOneReplacementOrNone)
+{
+    const QByteArray file = "; player\r\n[MediaControlItem]\r\nEqualizerFeature = 0\r\nEqSettingRock = 2\r\n# end\r\n";
+    using Entries = QList<ZConfig::Entry>;
+    const struct {
+        const char* what;
+        Entries entries;
+        bool written;
+        QByteArray after; // empty: the file as it was
+        int replacements;
+    } cases[] = {
+        {"keys old and new, and a new section",
+         {{"MediaControlItem", "EqualizerFeature", "1"}, {"MediaControlItem", "EqSettingPop", "1"},
+          {"MediaControlItem", "EqSettingRock", "0"}, {"Other", "k", "v"}, {"MediaControlItem", "EqSettingPop", "0"}},
+         true,
+         "; player\r\n[MediaControlItem]\r\nEqualizerFeature = 1\r\nEqSettingRock = 0\r\nEqSettingPop = 0\r\n"
+         "# end\r\n[Other]\r\nk = v\r\n",
+         1},
+        {"values already stored", {{"MediaControlItem", "EqualizerFeature", "0"}}, true, "", 0},
+        {"a value beyond Latin-1 last",
+         {{"MediaControlItem", "EqualizerFeature", "1"}, {"MediaControlItem", "x", QString::fromUtf8("\u20ac")}},
+         false, "", 0},
+        {"a line break in a value", {{"MediaControlItem", "EqualizerFeature", "1"}, {"MediaControlItem", "x", "a\nb"}},
+         false, "", 0},
+        {"a bad key first", {{"MediaControlItem", "a=b", "1"}, {"MediaControlItem", "EqualizerFeature", "1"}},
+         false, "", 0},
+        {"a bad section", {{"MediaControlItem", "EqualizerFeature", "1"}, {" padded", "k", "1"}}, false, "", 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("ezx_mp.cfg");
+        ASSERT_TRUE(writeFile(path, file));
+        ZConfig config(path, true);
+        bool written = !c.written;
+        EXPECT_EQ(replacementsDuring(dir.path(), [&] { written = config.writeEntries(c.entries); }), c.replacements);
+        EXPECT_EQ(written, c.written);
+        EXPECT_EQ(readFile(path), c.after.isEmpty() ? file : c.after);
+        EXPECT_EQ(entriesOf(dir.path()), QStringList({"ezx_mp.cfg"}));
+    }
+    // A refused change creates no file either.
+    QTemporaryDir dir;
+    EXPECT_FALSE(ZConfig(dir.filePath("new.cfg"), true).writeEntries({{"S", "a", "1"}, {"S", "b", " x"}}));
+    EXPECT_TRUE(entriesOf(dir.path()).isEmpty());
 }

@@ -24,6 +24,7 @@
 #include "autorun/startupscript.h"
 #include "hostile.h"
 #include "mpkg.h"
+#include "packages/desktopcheck.h"
 #include "programtests.h"
 #include "sandbox.h"
 #include "shell/paths.h"
@@ -295,8 +296,9 @@ TEST_F(Packages, HostileNamesArriveUnchangedAndLeaveAgain)
     int tried = 0;
     for (const Hostile::Value& v : Hostile::fileNames(canary)) {
         const QByteArray name = v.text.toLatin1();
-        // What a desktop entry line can carry, in a folder name tar keeps.
-        if (v.text.trimmed() != v.text || name.contains('\n') || name.contains('\r') || name.contains("..")
+        // What a desktop entry line can carry, in a folder name tar keeps;
+        // control characters are refused (the hostile package table).
+        if (v.text.trimmed() != v.text || DesktopCheck::hasControlCharacter(v.text) || name.contains("..")
             || name.size() > 90)
             continue;
         ++tried;
@@ -372,19 +374,27 @@ TEST_F(Packages, ListShowsIconsAndLocationsSorted)
     writeBytes(phoneReg, record("P1", "b small", "../../ezxlocal/x", "run", "/ezxlocal/small.png") + "\n" +
                              record("P2", "d no exec", "../../ezxlocal/x", "") + "\n" +
                              record("P3", "c missing icon", "/mmc/mmca1/x", "run", "/ezxlocal/none.png") + "\n" +
-                             record("BOTH", "phone copy", "../../ezxlocal/x"));
+                             record("BOTH", "phone copy", "../../ezxlocal/x") + "\n" +
+                             record("P4", "e shares small", "../../ezxlocal/y", "run", "/ezxlocal/small.png") + "\n" +
+                             record("P5", "f missing too", "../../ezxlocal/y", "run", "/ezxlocal/gone.png"));
     writeBytes(cardReg, record("C1", "a wide", "../../mmc/mmca1/.system/QTDownLoad/w", "run", "/ezxlocal/wide.png") +
                             "\n" + record("BOTH", "card copy", "../../mmc/mmca1/y"));
     reload();
     // Both rows of an ID in both registries read the first copy, the card's.
     EXPECT_EQ(rows(), (QStringList{"a wide | Memory card", "b small | Phone memory", "c missing icon | Phone memory",
-                                   "card copy | Memory card", "card copy | Memory card"}));
+                                   "card copy | Memory card", "card copy | Memory card", "e shares small | Phone memory",
+                                   "f missing too | Phone memory"}));
     EXPECT_EQ(window->listaApps->currentItem(), 0);
     EXPECT_EQ(window->listaApps->item(0)->pixmap(0).size(), QSize(19, 19));
     EXPECT_EQ(window->listaApps->item(1)->pixmap(0).size(), QSize(16, 16));
     const QPixmap fallback(programDir + "images/apps.png");
     const QSize apps = fallback.height() > 19 ? QSize(19, 19) : fallback.size();
     EXPECT_EQ(window->listaApps->item(2)->pixmap(0).size(), apps);
+    // Rows naming one file, and rows falling back to apps.png, share one
+    // decoded picture.
+    EXPECT_EQ(window->listaApps->item(5)->pixmap(0).cacheKey(), window->listaApps->item(1)->pixmap(0).cacheKey());
+    EXPECT_EQ(window->listaApps->item(6)->pixmap(0).cacheKey(), window->listaApps->item(2)->pixmap(0).cacheKey());
+    EXPECT_FALSE(window->listaApps->item(6)->pixmap(0).isNull());
     EXPECT_FALSE(QFileInfo::exists(programDir + "TempApps"));
     EXPECT_FALSE(QFileInfo::exists(programDir + "TempApps2"));
 }

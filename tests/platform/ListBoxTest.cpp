@@ -36,6 +36,15 @@ QStringList names(const ZListBox& list)
     return out;
 }
 
+// The top of a row in the list's own coordinates.
+int rowTopOf(const ZListBox& list, int index)
+{
+    int top = 0;
+    for (int i = 0; i < index; ++i)
+        top += list.rowHeight(i);
+    return top;
+}
+
 class ListBox : public ::testing::Test
 {
 protected:
@@ -212,4 +221,56 @@ TEST_F(ListBox, ReturnPressedIsNotSentForARowASelectedSlotRemoved)
     list.activateCurrent();
     EXPECT_EQ(returned.count(), 0);
     EXPECT_EQ(list.count(), 1);
+}
+
+// Pictures made on first paint: only painted rows make theirs, each once,
+// and the list then looks as one given every picture at once, also when a
+// picture turns out to have another size than the row was laid out for.
+TEST_F(ListBox, WaitingPicturesAreMadeWhenTheirRowsArePaintedAndShowAsGivenOnes)
+{
+    const int rows = 60;
+    const auto picture = [](int i) {
+        QPixmap pm(i == 0 ? QSize(40, 10) : QSize(19, 19)); // row 0 is wider than laid out for
+        pm.fill(i % 2 ? Qt::red : Qt::blue);
+        return pm;
+    };
+    QList<int> made(rows, 0);
+    ZListBox waiting(QStringLiteral("%I%M%I"), nullptr);
+    ZListBox given(QStringLiteral("%I%M%I"), nullptr);
+    for (ZListBox* list : {&waiting, &given}) {
+        list->resize(240, 120);
+        for (int i = 0; i < rows; ++i) {
+            auto* item = new ZListBoxItem(list, QStringLiteral("%I%M%I"));
+            if (list == &waiting)
+                item->setPixmap(0, QSize(19, 19), [&made, picture, i] { ++made[i]; return picture(i); });
+            else
+                item->setPixmap(0, picture(i));
+            item->appendSubItem(1, QStringLiteral("row %1").arg(i));
+            item->appendSubItem(1, QStringLiteral("second line"));
+            list->insertItem(item);
+        }
+    }
+    EXPECT_EQ(made, QList<int>(rows, 0)) << "nothing is made while the list fills";
+
+    waiting.viewport()->grab();
+    int visible = 0;
+    while (visible < rows && rowTopOf(waiting, visible) <= waiting.viewport()->height())
+        ++visible;
+    ASSERT_GT(visible, 1);
+    ASSERT_LT(visible, rows);
+    for (int i = 0; i < rows; ++i)
+        EXPECT_EQ(made[i], i < visible ? 1 : 0) << i;
+    // Row 0 made the picture column wider; the next paint shows it so.
+    EXPECT_EQ(waiting.viewport()->grab().toImage(), given.viewport()->grab().toImage());
+
+    for (ZListBox* list : {&waiting, &given})
+        press(*list, Qt::Key_End);
+    EXPECT_EQ(waiting.viewport()->grab().toImage(), given.viewport()->grab().toImage());
+    EXPECT_EQ(made[rows - 1], 1);
+    // A picture asked for is made then, once.
+    const int hidden = visible + 1;
+    ASSERT_EQ(made[hidden], 0);
+    EXPECT_EQ(waiting.item(hidden)->pixmap(0).size(), QSize(19, 19));
+    waiting.item(hidden)->pixmap(0);
+    EXPECT_EQ(made[hidden], 1);
 }

@@ -3,8 +3,12 @@
 
 #include "script_runner.h"
 
+#include "hostile.h"
+#include "sandbox.h"
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <filesystem>
@@ -13,6 +17,7 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
+#include <vector>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -167,7 +172,7 @@ TEST_F(PhoneSandbox, PassesStatusAndEnvironmentAndFailsClearly)
             + " -- sh -c 'echo $EZX_AUTOMATION $EZX_TRANSCRIPT $EZX_MODEM $DISPLAY $QT_QPA_PLATFORM; ls "
             + quote(dir().string()) + "'");
     EXPECT_NE(r.output.find("/a /t /m :42 minimal\n"), std::string::npos) << r.output;
-    // The host's /tmp (X sockets, test files) is the same inside.
+    // The tree is seen at its host path too.
     EXPECT_NE(r.output.find("ezxlocal\n"), std::string::npos) << r.output;
 
     r = run(script("phone-sandbox") + " " + quote((dir() / "nonexistent").string()) + " -- true");
@@ -219,6 +224,203 @@ TEST_F(PhoneSandbox, WorksForAnOrdinaryUser)
     struct stat st {};
     ASSERT_EQ(stat((dir() / "ezxlocal/x").c_str(), &st), 0);
     EXPECT_EQ(st.st_uid, nobody->pw_uid); // nothing but the user's own id is ever used
+}
+
+} // namespace
+
+// ------------------------------------------------------------ the seal --
+
+namespace {
+
+TEST_F(PhoneSandbox, StandardInputReachesTheCommand)
+{
+    const Result r = run("printf 'line one\\nline two\\n' | " + script("phone-sandbox") + " "
+                         + quote(dir().string()) + " -- sh -c 'read a; cat; echo \"first=$a\"'");
+    EXPECT_EQ(r.status, 0) << r.output;
+    EXPECT_EQ(r.output, "line two\nfirst=line one\n");
+}
+
+// Nothing of the host is writable inside but the tree, the files named by
+// EZX_* variables and --writable paths, even for root trying to remount;
+// private /tmp, /var and /dev take writes that vanish with the sandbox.
+TEST_F(PhoneSandbox, OnlyTheTreeTheEzxFilesAndWritablePathsReachTheHost)
+{
+    TempDir other, given;
+    Hostile::Canary canary; // not handed to this sandbox: it must stay cold
+    const std::string transcript = (other.path() / "transcript").string();
+    std::ofstream(transcript) << "";
+    struct Probe {
+        std::string path;
+        bool reachesHost;
+    };
+    const std::vector<Probe> probes{
+        {dir().string() + "/ezxlocal/probe", true},
+        {dir().string() + "/probe", true},
+        {transcript, true},
+        {(given.path() / "probe").string(), true},
+        {"/tmp/vardel-sandbox-probe", false},
+        {(other.path() / "probe").string(), false}, // beside the tree under /tmp
+        {"/var/tmp/vardel-sandbox-probe", false},
+        {"/root/vardel-sandbox-probe", false},
+        {"/dev/vardel-sandbox-probe", false},
+        {"/dev/shm/vardel-sandbox-probe", false},
+        {VARDEL_SOURCE_DIR "/vardel-sandbox-probe", false},
+        {VARDEL_BUILD_DIR "/vardel-sandbox-probe", false},
+        {canary.path().toStdString(), false},
+    };
+    // Root inside first tries to lift the seal: make the host's folders
+    // writable again, or unmount the private ones to reach the host's below.
+    std::string inner = "for m in " VARDEL_SOURCE_DIR " " VARDEL_BUILD_DIR " /root /dev /; do "
+                        "mount -o remount,rw,bind $m; mount -o remount,rw $m; done 2>/dev/null; "
+                        "umount -l /tmp /var /dev/shm 2>/dev/null\n";
+    for (const Probe &p : probes)
+        inner += "echo x >> " + quote(p.path) + " 2>/dev/null && echo wrote " + quote(p.path) + "\n";
+    // Started from /tmp, whose host folder must not come in with it.
+    const Result r = run("cd /tmp && EZX_TRANSCRIPT=" + quote(transcript) + " " + script("phone-sandbox")
+                         + " --writable " + quote(given.path().string()) + " " + quote(dir().string())
+                         + " -- sh -c " + quote(inner));
+    for (const Probe &p : probes) {
+        std::error_code ec; // an ordinary user may not even look into /root
+        EXPECT_EQ(fs::exists(p.path, ec), p.reachesHost) << p.path << "\n" << r.output;
+        if (!p.reachesHost) {
+            fs::remove(p.path, ec); // a probe that got through
+        }
+    }
+    // Private /tmp and /var take writes all the same.
+    for (const char *p : {"/tmp/vardel-sandbox-probe", "/var/tmp/vardel-sandbox-probe"})
+        EXPECT_NE(r.output.find(std::string("wrote ") + p), std::string::npos) << p << "\n" << r.output;
+    EXPECT_FALSE(canary.fired());
+}
+
+// A canary made outside is handed to TestSandbox::run's sandbox, so a
+// command inside that fires it is seen; with a private /tmp it would not be.
+TEST_F(PhoneSandbox, ACanaryFiredInsideIsSeenOutside)
+{
+    const Hostile::Canary canary;
+    const TestSandbox::Result r = TestSandbox::run(
+        QString::fromStdString(dir().string()), {"/bin/sh", "-c", "touch \"$0\"", canary.path()});
+    EXPECT_EQ(r.exitCode, 0) << r.output.constData();
+    EXPECT_TRUE(canary.fired());
+}
+
+TEST_F(PhoneSandbox, DropDacMakesFileModesHoldForRootAndKeepsChown)
+{
+    std::ofstream(dir() / "ezxlocal/locked") << "secret";
+    fs::permissions(dir() / "ezxlocal/locked", fs::perms::none);
+    const std::string inner = "cat /ezxlocal/locked; echo; rm -f /ezxlocal/free; touch /ezxlocal/free && chown ezx:ezx /ezxlocal/free && echo chowned";
+    Result r = inSandbox(dir(), inner);
+    EXPECT_EQ(r.output, "secret\nchowned\n");
+    r = inSandbox(dir(), inner, "--drop-dac");
+    EXPECT_NE(r.output.find("Permission denied"), std::string::npos) << r.output;
+    EXPECT_EQ(r.output.find("secret"), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find("chowned\n"), std::string::npos) << r.output;
+}
+
+// Everything of a folder that a copy must keep: type, mode, owner, mtime,
+// link target and content.
+std::string snapshot(const fs::path &top)
+{
+    std::string out;
+    std::vector<fs::path> paths{top};
+    for (const auto &e : fs::recursive_directory_iterator(top))
+        paths.push_back(e.path());
+    std::sort(paths.begin(), paths.end());
+    for (const fs::path &p : paths) {
+        struct stat st {};
+        lstat(p.c_str(), &st);
+        out += fs::relative(p, top).string() + " " + std::to_string(st.st_mode) + " "
+               + std::to_string(st.st_uid) + ":" + std::to_string(st.st_gid) + " "
+               + std::to_string(st.st_mtim.tv_sec) + "." + std::to_string(st.st_mtim.tv_nsec) + " "
+               + std::to_string(st.st_nlink) + " "
+               + (S_ISLNK(st.st_mode) ? fs::read_symlink(p).string()
+                                      : S_ISREG(st.st_mode) ? readFile(p) : "")
+               + "\n";
+    }
+    return out;
+}
+
+// Each fault option gives the free pages or read-only state asked for; what
+// the command changed in a size-limited copy is back in the tree afterwards,
+// and what it left alone is unchanged to the nanosecond.
+TEST_F(PhoneSandbox, FaultOptionsFillOrLockAPlaceAndChangesComeBack)
+{
+    const struct {
+        const char *options;
+        const char *place;
+        const char *free; // free pages seen inside, or "ro"
+    } cases[] = {
+        {"--card-free 0", "mmc/mmca1", "0"},   {"--card-free 1", "mmc/mmca1", "1"},
+        {"--card-free 3", "mmc/mmca1", "3"},   {"--phone-free 0", "ezxlocal", "0"},
+        {"--phone-free 3", "ezxlocal", "3"},   {"--ro-card", "mmc/mmca1", "ro"},
+        {"--card-free 3 --phone-free 1", "ezxlocal", "1"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.options);
+        TempDir tree;
+        makeTree(tree.path());
+        const fs::path place = tree.path() / c.place;
+        fs::create_directories(place / "kept/deep");
+        std::ofstream(place / "kept/file") << "kept";
+        std::ofstream(place / "gone") << "gone";
+        fs::create_symlink("kept/file", place / "link");
+        fs::create_hard_link(place / "kept/file", place / "kept/hard");
+        fs::permissions(place / "kept/file", fs::perms::owner_read | fs::perms::group_read);
+        ASSERT_EQ(run("touch -h -d '2001-02-03 04:05:06.789' " + quote(place.string()) + "/kept/* "
+                      + quote(place.string()) + "/link " + quote((place / "kept").string()))
+                      .status, 0);
+        if (geteuid() == 0) {
+            ASSERT_EQ(lchown((place / "kept/file").c_str(), 500, 513), 0);
+        }
+        const std::string keptBefore = snapshot(place / "kept");
+        std::vector<std::string> expected{std::string(c.free) == "ro" ? "gone" : "new"};
+        for (const auto &e : fs::directory_iterator(place)) {
+            if (e.path().filename() != "gone")
+                expected.push_back(e.path().filename().string());
+        }
+        std::sort(expected.begin(), expected.end());
+
+        const std::string p = std::string("/") + c.place;
+        const Result r = inSandbox(tree.path(), "stat -f -c 'free=%a' " + p + "; echo x > " + p
+                                                     + "/pre && echo pre-wrote; rm -f " + p + "/pre " + p
+                                                     + "/gone; echo new > " + p + "/new; ls -l " + p + "/link",
+                                   c.options);
+        if (std::string(c.free) == "ro") {
+            EXPECT_NE(r.output.find("Read-only file system"), std::string::npos) << r.output;
+            EXPECT_TRUE(fs::exists(place / "gone"));
+        } else {
+            EXPECT_NE(r.output.find("free=" + std::string(c.free) + "\n"), std::string::npos) << r.output;
+            // A full place takes no new page; removing a file frees one.
+            EXPECT_EQ(r.output.find("pre-wrote") != std::string::npos, std::string(c.free) != "0") << r.output;
+            EXPECT_FALSE(fs::exists(place / "gone"));
+            EXPECT_EQ(readFile(place / "new"), "new\n");
+        }
+        EXPECT_NE(r.output.find("link -> kept/file"), std::string::npos) << r.output;
+        EXPECT_EQ(snapshot(place / "kept"), keptBefore);
+        EXPECT_TRUE(fs::is_symlink(place / "link"));
+        // Nothing of the limit's own making is left in the tree.
+        std::vector<std::string> names;
+        for (const auto &e : fs::directory_iterator(place))
+            names.push_back(e.path().filename().string());
+        std::sort(names.begin(), names.end());
+        EXPECT_EQ(names, expected);
+    }
+}
+
+// Two sandboxes on one tree at once, and on a fresh cache both prepare
+// their helper and busybox at the same moment.
+TEST_F(PhoneSandbox, TwoAtOnceOnOneTreeAndAFreshCache)
+{
+    TempDir cache;
+    std::string both;
+    for (const char *n : {"1", "2"})
+        both += "XDG_CACHE_HOME=" + quote(cache.path().string()) + " " + script("phone-sandbox") + " "
+                + quote(dir().string()) + " -- sh -c 'usleep 200000; echo " + n + " > /ezxlocal/at" + n
+                + "; echo done" + n + "' & ";
+    const Result r = run(both + "wait");
+    EXPECT_NE(r.output.find("done1"), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find("done2"), std::string::npos) << r.output;
+    EXPECT_EQ(readFile(dir() / "ezxlocal/at1"), "1\n");
+    EXPECT_EQ(readFile(dir() / "ezxlocal/at2"), "2\n");
 }
 
 } // namespace

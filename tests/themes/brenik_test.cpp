@@ -11,6 +11,7 @@
 
 #include <pwd.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "qtprint.h"
 #include "themephone.h"
@@ -91,7 +92,9 @@ TEST_F(Brenik, InstallsIntoTheFirmwareThemeArea)
     // modes can be checked.
     const passwd* ezx = ::getpwnam("ezx");
     const bool realOwners = ezx && ezx->pw_uid == 500;
-    for (const QString& path : {skinDir + "/vm.png", skinDir + "/ring one.mp3", descriptor, themes + "/Alkali.phm"}) {
+    // The stock theme's descriptor keeps its mode and owner.
+    EXPECT_EQ(statOf(themes + "/Alkali.phm"), (Stat{::getuid(), ::getgid(), 0644}));
+    for (const QString& path : {skinDir + "/vm.png", skinDir + "/ring one.mp3", descriptor}) {
         const Stat s = statOf(path);
         EXPECT_EQ(s.mode, 0777u) << path.toStdString();
         if (realOwners) {

@@ -16,8 +16,10 @@
 #include <grp.h>
 #include <pwd.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "hostile.h"
+#include "packages/desktopcheck.h"
 #include "qtprint.h"
 #include "themephone.h"
 #include "vardel.h"
@@ -140,18 +142,18 @@ TEST_F(Install, ToPhoneMemoryAndToTheCard)
         const QString descriptor = setuptheme + "/Deep Sea.chm";
         EXPECT_EQ(read(descriptor), deepSeaDescriptor(place.base));
 
-        // Modes and owners: the theme's files, every skin folder of the base,
-        // every descriptor.
+        // Modes and owners: the theme's files and descriptor; another
+        // theme's skin folder and descriptor keep theirs.
         const uint ezx = realOwners() ? 500 : ::getpwnam("ezx")->pw_uid;
         const uint ezxGroup = realOwners() ? 513 : ::getgrnam("ezx")->gr_gid;
         for (const QString& file : deepSeaSkin.keys())
             EXPECT_EQ(ownerOf(skinDir + "/" + file), (Owner{ezx, ezxGroup, 0755})) << file.toStdString();
         EXPECT_EQ(ownerOf(skinDir).user, ezx);
         if (place.baseExists) {
-            EXPECT_EQ(ownerOf(place.base + "/Other").user, ezx);
+            EXPECT_EQ(ownerOf(place.base + "/Other").user, ::getuid());
         }
         EXPECT_EQ(ownerOf(descriptor), (Owner{ezx, ezxGroup, 0755}));
-        EXPECT_EQ(ownerOf(setuptheme + "/Old.chm"), (Owner{ezx, ezxGroup, 0755}));
+        EXPECT_EQ(ownerOf(setuptheme + "/Old.chm"), (Owner{::getuid(), ::getgid(), 0600}));
 
         EXPECT_FALSE(exists(workDir));
         EXPECT_FALSE(exists(programDir() + "tempdesktop"));
@@ -271,7 +273,8 @@ TEST_F(Install, HostileNamesAndAuthorsReachTheDescriptorByteForByte)
         w->InstalarSkin("/mmc/mmca1/Hostile.mpkg", name);
 
         const QByteArray fileName = name.toLatin1() + ".chm";
-        const bool nameFits = !name.isEmpty() && !name.contains(u'/') && fileName.size() <= 255;
+        const bool nameFits = !name.isEmpty() && !name.contains(u'/') && fileName.size() <= 255
+                              && !DesktopCheck::hasControlCharacter(name + folder + author);
         const auto descriptors = tree(setuptheme);
         if (nameFits) {
             const QByteArray skin = phoneSkins.toLatin1() + "/" + folder.toLatin1();
