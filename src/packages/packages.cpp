@@ -260,32 +260,42 @@ void Vardel::InstalarDesdeMenu()
     }
 }
 
-void Vardel::pkgCleanRegistry(const QString& registry, const QString& temp)
+bool Vardel::pkgCleanRegistry(const QString& registry, const QString& temp)
 {
     // A missing registry reads as empty and comes back holding one empty
-    // line; one that cannot be read is never replaced.
+    // line, unless its folder is missing too (no card): then there is
+    // nothing to tidy. One that cannot be read is never replaced.
+    if (!Paths::exists(registry) && !Paths::isDirectory(registry.left(registry.lastIndexOf(u'/'))))
+        return true;
     const std::optional<QStringList> lines =
         Paths::exists(registry) ? Shell::readLinesIfReadable(registry) : std::optional<QStringList>(QStringList());
     if (!lines)
-        return;
-    const QString text = RegistryText::cleaned(*lines);
-    Shell::run(QStringLiteral("rm %1"), temp);
-    Shell::run(QStringLiteral("touch %1"), temp);
-    Shell::writeThenMove(temp, registry, text);
+        return true;
+    return Shell::writeThenMove(temp, registry, RegistryText::cleaned(*lines));
 }
 
-void Vardel::LimpiarCR()
+bool Vardel::LimpiarCR()
 {
+    // Both are tried; a registry that could not be rewritten keeps its old
+    // text, and the user is told once.
+    bool written = true;
     for (const AppRecord::Place& place : {AppRecord::card(), AppRecord::phone()})
-        pkgCleanRegistry(place.registry, place.registryTemp);
+        written = pkgCleanRegistry(place.registry, place.registryTemp) && written;
+    if (written)
+        return true;
+    const ZConfig lang(langFile, false);
+    timedNotice(ZNoticeDlg::Other, 3000, text(lang, "INSTALL_NOTWRITTEN"));
+    return false;
 }
 
-void Vardel::AsociarMPKGs()
+bool Vardel::AsociarMPKGs()
 {
     const QString mime = QString::fromLatin1(RegistryText::userMime);
     const std::optional<QStringList> lines =
         Paths::exists(mime) ? Shell::readLinesIfReadable(mime) : std::optional<QStringList>(QStringList());
-    if (!lines)
-        return;
-    Shell::writeThenMove(mime + QStringLiteral("Temp"), mime, RegistryText::withMpkgHandler(*lines));
+    if (lines && Shell::writeThenMove(mime + QStringLiteral("Temp"), mime, RegistryText::withMpkgHandler(*lines)))
+        return true;
+    const ZConfig lang(langFile, false);
+    timedNotice(ZNoticeDlg::Other, 3000, text(lang, "INSTALL_NOTWRITTEN"));
+    return false;
 }
