@@ -2,13 +2,25 @@
 // entries survive being written out and read again; removing an entry
 // leaves exactly the other entries; switching one changes only its command
 // line's leading "#"; an entry that can be stored comes back as the last
-// entry after it is added (to a script whose non-empty lines pair up).
+// entry after it is added (to a script whose non-empty lines pair up),
+// running exactly the path given: busybox sh, inside the sealed phone
+// sandbox, reads its command line as one word holding the path, whatever
+// bytes it holds, never running any of them; so does the model's own
+// reading of the line.
 //
-// Input: name NUL command NUL script (Latin-1).
+// Input: name NUL command NUL script (Latin-1). A command starting with "#"
+// is an entry added switched off (the installer's form). Each input that
+// adds an entry starts one shell.
 
 #include "fuzzing.h"
+#include "sealedshell.h"
 
 #include "autorun/startupscript.h"
+#include "shell/shellrun.h"
+
+#include <QFile>
+
+#include <optional>
 
 namespace {
 
@@ -38,7 +50,15 @@ QList<Entry> reread(const QStringList& lines)
     return StartupScript::entries(StartupScript::text(lines).split(u'\n'));
 }
 
+QString scratch;
+
 } // namespace
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
+{
+    scratch = Fuzz::enterSealedShell(argc, argv);
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -82,6 +102,34 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
 
+    // Removing a folder's entries takes exactly those that run from it.
+    const QString folder = u'/' + name;
+    QList<Entry> outside;
+    for (const Entry& e : before) {
+        if (!StartupScript::runsFrom(e, folder))
+            outside << e;
+    }
+    const QList<Entry> pruned = reread(StartupScript::withEntriesFromRemoved(lines, folder));
+    FUZZ_CHECK(same(pruned, outside), what(pruned));
+
+    // Where the model reads a command line as plain words, the shell reads
+    // the same words.
+    const std::optional<QStringList> words = StartupScript::words(command);
+    if (words && !command.contains(u'\n')) {
+        const QString fragment = scratch + QStringLiteral("/words.sh");
+        const QString printed = scratch + QStringLiteral("/words");
+        FUZZ_CHECK(Fuzz::writeFile(fragment, "set -- " + command.toLatin1() + "\nfor w do printf '%s\\000' \"$w\"; done > "
+                                                 + printed.toLatin1() + '\n'),
+                   "cannot write " + fragment.toStdString());
+        QFile::remove(printed);
+        Shell::run(QStringLiteral("sh %1"), fragment);
+        QByteArray expected;
+        for (const QString& word : *words)
+            expected += word.toLatin1() + '\0';
+        const QByteArray got = Fuzz::readFile(printed);
+        FUZZ_CHECK(got == expected, what(before) + "shell read " + Fuzz::show(got));
+    }
+
     // A storable entry added comes back whole, after the entries that were.
     if (!StartupScript::canStore(name, command))
         return 0;
@@ -96,6 +144,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QList<Entry> keptEntries = StartupScript::entries(kept);
     FUZZ_CHECK(added.size() == keptEntries.size() + 1, what(added));
     FUZZ_CHECK(same(added.mid(0, keptEntries.size()), keptEntries), what(added));
-    FUZZ_CHECK(added.last().name == name && added.last().command == command, what(added));
+    const bool off = command.startsWith(u'#');
+    const QString path = off ? command.mid(1) : command;
+    FUZZ_CHECK(added.last().name == name && added.last().enabled() == !off && added.last().path() == path,
+               what(added));
+
+    // The shell reads the command line as exactly the path, one word.
+    const QString line = off ? added.last().command.mid(1) : added.last().command;
+    FUZZ_CHECK(StartupScript::words(line) == QStringList{path}, what(added));
+    const QString fragment = scratch + QStringLiteral("/entry.sh");
+    const QString printed = scratch + QStringLiteral("/path");
+    FUZZ_CHECK(Fuzz::writeFile(fragment, "set -- " + line.toLatin1() + "\nprintf '%s:%s' \"$#\" \"$1\" > "
+                                             + printed.toLatin1() + '\n'),
+               "cannot write " + fragment.toStdString());
+    QFile::remove(printed);
+    FUZZ_CHECK(Shell::run(QStringLiteral("sh %1"), fragment) == 0, what(added));
+    const QByteArray got = Fuzz::readFile(printed);
+    FUZZ_CHECK(got == "1:" + path.toLatin1(), what(added) + "shell read " + Fuzz::show(got));
     return 0;
 }

@@ -97,9 +97,11 @@ public slots:
     void about();
     void salir();
     void language();
-    void LimpiarCR();
+    // Both return false, after telling the user, when a file could not be
+    // rewritten (it keeps its old text).
+    bool LimpiarCR();
     void IngresoClave();
-    void AsociarMPKGs();
+    bool AsociarMPKGs();
     void CargarListaApps();
     void CargarListaConfig();
     void CargarListaSkins();
@@ -197,6 +199,12 @@ private:
     bool pkgRemoveRecord(const QString& registry, const QString& id);
     // Removes an application's folder when it lies inside an install base.
     void pkgRemoveDirectory(const QString& directory);
+    // Once the application's folder is gone, removes the start-up script
+    // entries that run a program inside it; the other lines stay as they are.
+    void pkgRemoveStartupEntries(const QString& directory);
+    // True when a record of that shown name in the registry is this program
+    // itself (its folder holds the running program).
+    bool pkgRemovesThisProgram(const QString& name, const QString& registry);
     // texto() with the language file already opened.
     QString pkgTexto(const ZConfig& lang, const QString& bytes);
 
@@ -208,6 +216,9 @@ private:
     // be read, then reloads the autorun list.
     template <typename Change>
     void rewriteAutorun(const Change& change);
+    // True when the guard is on and an entry of that name (one switched on,
+    // with onlyEnabled) runs this program: changing it needs the password.
+    bool autorunGuarded(const QString& name, bool onlyEnabled);
 
     // themes (src/themes)
     enum class SkinPlace : int;
@@ -233,4 +244,21 @@ private:
     void applyFont(const QString& fontPath);
 
     // anti-theft (src/antitheft)
+    // Writes the anti-theft settings file with the numbers and the SIM card
+    // now in the phone (the one recorded before when it cannot be read);
+    // a file that cannot be written whole is kept, and the user told.
+    void saveNumbers(const QString& numbers);
+
+public:
+    // True while the guard is switched on (the flag file zWardlex exists).
+    bool guardOn() const;
+    // The security tab's password check: asks for the password; a wrong
+    // one is told, a cancelled entry is not. True for the stored password.
+    bool passwordAccepted();
+    // True when an application record's Directory is a folder a removal
+    // would delete and that folder holds this program.
+    bool holdsThisProgram(const QString& directory);
+    // True when a start-up script command line (switched on or off) runs
+    // this program or another file of its folder.
+    bool runsThisProgram(const QString& command);
 };

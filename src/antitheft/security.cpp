@@ -35,11 +35,6 @@ QString settingsFile(const Vardel& w)
     return w.progDir + QStringLiteral("/Vardel.cfg");
 }
 
-bool guardOn(const Vardel& w)
-{
-    return Paths::isRegularFile(w.progDir + QStringLiteral("/zWardlex"));
-}
-
 // Asks for one line of text; nothing when the entry is cancelled.
 std::optional<QString> askText(const QString& title, const QString& prompt, const QString& initial,
                                bool masked)
@@ -55,22 +50,6 @@ std::optional<QString> askText(const QString& title, const QString& prompt, cons
         entered = edit->text();
     delete dialog;
     return entered;
-}
-
-// Asks for the password and compares it with the stored one; a wrong one is
-// told, a cancelled entry is not.
-bool passwordAccepted(Vardel& w)
-{
-    const QString stored = ZConfig(settingsFile(w), false).readEntry("Vardel", "Password", "");
-    const ZConfig lang(w.langFile, false);
-    const std::optional<QString> entered =
-        askText(QStringLiteral("Vardel"), w.text(lang, "WARDLEX_ENTERPASS"), QString(), true);
-    if (!entered)
-        return false;
-    if (*entered == stored)
-        return true;
-    w.timedNotice(ZNoticeDlg::Other, 3000, w.text(lang, "WARDLEX_ERROR"));
-    return false;
 }
 
 void reloadList(Vardel& w)
@@ -91,7 +70,7 @@ void Vardel::CargarListaRobo()
     // The numbers are shown as stored, byte for byte, so that the editor
     // starts from exactly what the file holds.
     const QString rows[3][2] = {
-        {text(lang, "WARDLEX_INI"), text(lang, guardOn(*this) ? "OPTIONS_ENABLED" : "OPTIONS_DISABLED")},
+        {text(lang, "WARDLEX_INI"), text(lang, guardOn() ? "OPTIONS_ENABLED" : "OPTIONS_DISABLED")},
         {text(lang, "WARDLEX_NUMBER"), numbers},
         {text(lang, "WARDLEX_PASSWORD"), text(lang, "WARDLEX_CHANGE")},
     };
@@ -106,12 +85,12 @@ void Vardel::CargarListaRobo()
 
 void Vardel::Antirrobo()
 {
-    if (passwordAccepted(*this)) {
+    if (passwordAccepted()) {
         const ZConfig lang(langFile, false);
         auto* dialog = new ZSingleSelectDlg(text(lang, "WARDLEX_MSG1"), QString(), nullptr,
                                             "ZSingleSelectDlg", true, 0, 0);
         dialog->addItemsList({text(lang, "OPTIONS_ENABLED"), text(lang, "OPTIONS_DISABLED")});
-        dialog->getListBox()->checkItem(guardOn(*this) ? 0 : 1, true);
+        dialog->getListBox()->checkItem(guardOn() ? 0 : 1, true);
         if (dialog->exec() == 1) {
             const int chosen = dialog->getCheckedItemIndex();
             if (chosen == 1) {
@@ -130,30 +109,48 @@ void Vardel::Antirrobo()
 
 void Vardel::zWardlex(const QString& numbers)
 {
-    if (passwordAccepted(*this)) {
+    if (passwordAccepted()) {
         const ZConfig lang(langFile, false);
         const std::optional<QString> entered =
             askText(text(lang, "WARDLEX_MSG1"), text(lang, "WARDLEX_ENTERNUM"), numbers, false);
         if (entered) {
             QApplication::processEvents();
-            // Saving the numbers also records the SIM card now in the phone
-            // as the owner's.
-            const QString imsi = Telephony::imsi(editorImsiBuffer);
-            // A text the file cannot hold byte for byte (a character beyond
-            // Latin-1) is refused whole: the file keeps the numbers it had,
-            // and the list shows them.
-            if (!Shell::writeFile(QLatin1String(WardlexSettings::path),
-                                  WardlexSettings::fileText(imsi, *entered)))
-                qDebug() << "alert numbers not saved";
+            saveNumbers(*entered);
             reloadList(*this);
         }
     }
     listaRobo->setCurrentItem(NumbersRow);
 }
 
+void Vardel::saveNumbers(const QString& numbers)
+{
+    const QString file = QLatin1String(WardlexSettings::path);
+    const ZConfig lang(langFile, false);
+    // Saving the numbers also records the SIM card now in the phone as the
+    // owner's. When the card cannot be read, the card recorded before stays:
+    // an empty one would raise the alarm at every start.
+    std::optional<QString> imsi = Telephony::imsiIfRead(editorImsiBuffer);
+    const bool cardRead = imsi.has_value();
+    if (!cardRead) {
+        const QString recorded = ZConfig(file, false).readEntry(WardlexSettings::section, "IMSI", "");
+        if (recorded.isEmpty()) {
+            timedNotice(ZNoticeDlg::Other, 3000, text(lang, "WARDLEX_NOTSAVED"));
+            return;
+        }
+        imsi = recorded;
+    }
+    // A text the file cannot hold byte for byte (a character beyond
+    // Latin-1), or a write that fails, leaves the file as it was: the list
+    // then shows the numbers it had.
+    if (!Shell::writeThenMove(file + QStringLiteral(".new"), file, WardlexSettings::fileText(*imsi, numbers)))
+        timedNotice(ZNoticeDlg::Other, 3000, text(lang, "WARDLEX_NOTSAVED"));
+    else if (!cardRead)
+        timedNotice(ZNoticeDlg::Other, 3000, text(lang, "WARDLEX_NOIMSI"));
+}
+
 void Vardel::IngresoClave()
 {
-    if (passwordAccepted(*this)) {
+    if (passwordAccepted()) {
         const ZConfig lang(langFile, false);
         const std::optional<QString> first =
             askText(QStringLiteral("Vardel"), text(lang, "WARDLEX_ENTERPASSNEW1"), QString(), true);

@@ -6,6 +6,7 @@
 #include <QByteArray>
 
 #include <ZConfig.h>
+#include <ZNoticeDlg.h>
 
 #include <ezxtapi.h>
 
@@ -91,10 +92,17 @@ void Vardel::SendSMS(const QString& number, const QString& message)
 
 void Vardel::getIMEI()
 {
+    // Recorded once; a file left empty (by a write cut short, say) is
+    // written again.
     const QString file = progDir + QStringLiteral("/IMEI");
-    if (Paths::isRegularFile(file))
-        return;
+    if (Paths::isRegularFile(file)) {
+        const std::optional<QStringList> lines = Shell::readLinesIfReadable(file);
+        if (lines && !lines->isEmpty() && !lines->first().isEmpty())
+            return;
+    }
     const QString imei = Telephony::imei(imeiBuffer);
-    Shell::run(QStringLiteral("touch %1/IMEI"), progDir);
-    Shell::writeFile(file, QStringLiteral("IMEI = ") + imei);
+    if (!Shell::writeThenMove(file + QStringLiteral(".new"), file, QStringLiteral("IMEI = ") + imei)) {
+        const ZConfig lang(langFile, false);
+        timedNotice(ZNoticeDlg::Other, 3000, text(lang, "WARDLEX_NOIMEI"));
+    }
 }

@@ -34,7 +34,12 @@ std::optional<QString> query(int (*call)(char*), std::size_t bufferSize, std::si
 
 QString imsi(std::size_t bufferSize)
 {
-    return query(TAPI_ACCE_GetImsi, bufferSize, TAPI_IMSI_BUFFER_SIZE).value_or(QString());
+    return imsiIfRead(bufferSize).value_or(QString());
+}
+
+std::optional<QString> imsiIfRead(std::size_t bufferSize)
+{
+    return query(TAPI_ACCE_GetImsi, bufferSize, TAPI_IMSI_BUFFER_SIZE);
 }
 
 QString imei(std::size_t bufferSize)

@@ -42,13 +42,32 @@ void appendRow(ZListBox* list, const QPixmap& icon, const QString& name, const Q
 template <typename Change>
 void Vardel::rewriteAutorun(const Change& change)
 {
-    // A script that exists but cannot be read is never replaced.
-    if (const std::optional<QStringList> lines = StartupScript::read())
-        StartupScript::rewrite(change(*lines));
-    else
+    // A script that exists but cannot be read is never replaced; one that
+    // cannot be written keeps its old text, and the user is told.
+    if (const std::optional<QStringList> lines = StartupScript::read()) {
+        if (!StartupScript::rewrite(change(*lines))) {
+            const ZConfig lang(langFile, false);
+            timedNotice(ZNoticeDlg::Other, 3000, text(lang, "AUTORUN_NOTWRITTEN"));
+        }
+    } else {
         qDebug() << "autorun: the start-up script cannot be read; left as it is";
+    }
     emptyList(listaAutorun);
     CargarListaAutorun();
+}
+
+bool Vardel::autorunGuarded(const QString& name, bool onlyEnabled)
+{
+    if (!guardOn())
+        return false;
+    const std::optional<QStringList> lines = StartupScript::read();
+    if (!lines)
+        return false;
+    for (const StartupScript::Entry& entry : StartupScript::entries(*lines)) {
+        if (entry.name == name && (!onlyEnabled || entry.enabled()) && runsThisProgram(entry.command))
+            return true;
+    }
+    return false;
 }
 
 void Vardel::CargarListaAutorun()
@@ -118,6 +137,11 @@ void Vardel::EntradaAutorun(const QString& name, int row, const QString& enabled
     }
     if (choice != 0 && choice != 1)
         return;
+    // Switching off the guard's own SIM check needs the password.
+    if (choice == 1 && autorunGuarded(name, true) && !passwordAccepted()) {
+        listaAutorun->setCurrentItem(row);
+        return;
+    }
 
     rewriteAutorun([&](const QStringList& lines) {
         return StartupScript::withEntrySwitched(lines, name, choice == 0);
@@ -186,6 +210,9 @@ void Vardel::AutorunRemove()
         question = QStringLiteral("%1 %2?").arg(text(lang, "AUTORUN_DELETE"), name);
     }
 
+    // So does removing it.
+    if (autorunGuarded(name, false) && !passwordAccepted())
+        return;
     if (!askYesNo(question))
         return;
 

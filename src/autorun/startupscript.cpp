@@ -1,6 +1,7 @@
 #include "autorun/startupscript.h"
 
 #include "shell/paths.h"
+#include "shell/shellquote.h"
 #include "shell/shellrun.h"
 
 namespace StartupScript {
@@ -27,7 +28,134 @@ QString nameOf(const QString& nameLine)
     return nameLine.mid(1);
 }
 
+template <typename Drop>
+QStringList withEntriesLeftOut(const QStringList& lines, Drop drop)
+{
+    QList<bool> dropped(lines.size(), false);
+    forEachEntry(lines, [&](qsizetype nameLine, qsizetype command) {
+        if (!drop(Entry{nameOf(lines.at(nameLine)), command >= 0 ? lines.at(command) : QString()}))
+            return;
+        dropped[nameLine] = true;
+        if (command >= 0)
+            dropped[command] = true;
+    });
+    QStringList result;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (!dropped.at(i))
+            result << lines.at(i);
+    }
+    return result;
+}
+
+QString withoutSwitch(const QString& command)
+{
+    return command.startsWith(u'#') ? command.mid(1) : command;
+}
+
+// The path with "." and ".." worked out and no empty parts.
+QString normalized(const QString& path)
+{
+    QStringList parts;
+    for (const QString& part : path.split(u'/')) {
+        if (part.isEmpty() || part == QLatin1String("."))
+            continue;
+        if (part == QLatin1String("..")) {
+            if (!parts.isEmpty())
+                parts.removeLast();
+            continue;
+        }
+        parts << part;
+    }
+    return u'/' + parts.join(u'/');
+}
+
+bool blank(QChar c)
+{
+    return c == u' ' || c == u'\t';
+}
+
 } // namespace
+
+QString Entry::path() const
+{
+    const QString line = withoutSwitch(command);
+    const std::optional<QStringList> read = words(line);
+    return read && read->size() == 1 ? read->first() : line;
+}
+
+QString commandFor(const QString& path)
+{
+    // Only a path starting with "/" can stand bare: a bare word could be
+    // an assignment ("a=b") or a word of the shell's own ("if").
+    return path.startsWith(u'/') ? Shell::literalWord(path) : Shell::quoteWord(path);
+}
+
+std::optional<QStringList> words(const QString& commandLine)
+{
+    QStringList found;
+    QString word;
+    bool inWord = false;
+    for (qsizetype i = 0; i < commandLine.size(); ++i) {
+        const QChar c = commandLine.at(i);
+        if (blank(c)) {
+            if (inWord)
+                found << word;
+            word.clear();
+            inWord = false;
+        } else if (c == u'#' && !inWord) {
+            break;
+        } else if (c == u'\'') {
+            const qsizetype end = commandLine.indexOf(u'\'', i + 1);
+            if (end < 0)
+                return std::nullopt;
+            word += commandLine.mid(i + 1, end - i - 1);
+            inWord = true;
+            i = end;
+        } else if (c == u'"') {
+            inWord = true;
+            for (++i;; ++i) {
+                if (i >= commandLine.size())
+                    return std::nullopt;
+                const QChar d = commandLine.at(i);
+                if (d == u'"')
+                    break;
+                if (d == u'$' || d == u'`')
+                    return std::nullopt;
+                if (d == u'\\' && i + 1 < commandLine.size()
+                    && QStringView(u"$`\"\\").contains(commandLine.at(i + 1))) {
+                    word += commandLine.at(++i);
+                    continue;
+                }
+                if (d == u'\\' && i + 1 < commandLine.size() && commandLine.at(i + 1) == u'\n')
+                    return std::nullopt;
+                word += d;
+            }
+        } else if (c == u'\\') {
+            if (i + 1 >= commandLine.size() || commandLine.at(i + 1) == u'\n')
+                return std::nullopt;
+            word += commandLine.at(++i);
+            inWord = true;
+        } else if (QStringView(u"$`;&|<>()*?[~{}\n\r").contains(c) || c == QChar(0)) {
+            return std::nullopt;
+        } else {
+            word += c;
+            inWord = true;
+        }
+    }
+    if (inWord)
+        found << word;
+    return found;
+}
+
+bool runsFrom(const Entry& entry, const QString& folder)
+{
+    const QString line = withoutSwitch(entry.command);
+    const QString inside = folder + u'/';
+    const std::optional<QStringList> read = words(line);
+    if (!read)
+        return line.startsWith(inside);
+    return !read->isEmpty() && read->first().startsWith(u'/') && normalized(read->first()).startsWith(inside);
+}
 
 QList<Entry> entries(const QStringList& lines)
 {
@@ -59,26 +187,19 @@ QStringList withEntryAdded(const QStringList& lines, const QString& name, const 
         if (!line.isEmpty())
             result << line;
     }
-    result << u'#' + name << command;
+    const bool off = command.startsWith(u'#');
+    result << u'#' + name << (off ? QStringLiteral("#") : QString()) + commandFor(off ? command.mid(1) : command);
     return result;
 }
 
 QStringList withEntryRemoved(const QStringList& lines, const QString& name)
 {
-    QList<bool> drop(lines.size(), false);
-    forEachEntry(lines, [&](qsizetype nameLine, qsizetype command) {
-        if (nameOf(lines.at(nameLine)) != name)
-            return;
-        drop[nameLine] = true;
-        if (command >= 0)
-            drop[command] = true;
-    });
-    QStringList result;
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        if (!drop.at(i))
-            result << lines.at(i);
-    }
-    return result;
+    return withEntriesLeftOut(lines, [&](const Entry& entry) { return entry.name == name; });
+}
+
+QStringList withEntriesFromRemoved(const QStringList& lines, const QString& folder)
+{
+    return withEntriesLeftOut(lines, [&](const Entry& entry) { return runsFrom(entry, folder); });
 }
 
 QStringList withEntrySwitched(const QStringList& lines, const QString& name, bool on)

@@ -18,6 +18,7 @@
 #include <memory>
 #include <optional>
 
+#include "autorun/startupscript.h"
 #include "packages/appdirs.h"
 #include "packages/appicons.h"
 #include "packages/record.h"
@@ -151,6 +152,38 @@ void Vardel::pkgRemoveDirectory(const QString& directory)
     Shell::run(QStringLiteral("rm -f -r %1"), folder);
 }
 
+void Vardel::pkgRemoveStartupEntries(const QString& directory)
+{
+    // Only once the folder is gone; an unreadable script is left alone, and
+    // one without such entries is not rewritten.
+    const QString folder = AppDirs::resolve(directory);
+    if (!AppDirs::removable(folder) || Paths::exists(folder))
+        return;
+    const std::optional<QStringList> lines = StartupScript::read();
+    if (!lines)
+        return;
+    const QStringList kept = StartupScript::withEntriesFromRemoved(*lines, folder);
+    if (kept != *lines && !StartupScript::rewrite(kept)) {
+        const ZConfig lang(langFile, false);
+        timedNotice(ZNoticeDlg::Other, 3000, text(lang, "AUTORUN_NOTWRITTEN"));
+    }
+}
+
+bool Vardel::pkgRemovesThisProgram(const QString& name, const QString& registry)
+{
+    const ZConfig lang(langFile, false);
+    const ZConfig apps(registry, false);
+    for (const QString& line : Shell::readLines(registry)) {
+        if (!line.startsWith(u'[') || !line.endsWith(u']'))
+            continue;
+        const QString id = line.mid(1, line.size() - 2);
+        if (pkgTexto(lang, apps.readEntry(id, QStringLiteral("Name"), QString())) == name
+            && holdsThisProgram(apps.readEntry(id, QStringLiteral("Directory"), QString())))
+            return true;
+    }
+    return false;
+}
+
 bool Vardel::pkgRemoveRecord(const QString& registry, const QString& id)
 {
     // A registry that cannot be read is never replaced.
@@ -168,6 +201,9 @@ void Vardel::BorrarMPKG()
     QString name;
     QString registry;
     if (!pkgCurrentApp(&name, &registry))
+        return;
+    // Removing this program itself would take the guard with it.
+    if (guardOn() && pkgRemovesThisProgram(name, registry) && !passwordAccepted())
         return;
     const ZConfig lang(langFile, false);
     if (message(text(lang, "UNINSTALL_MSG") + u' ' + name + u'?', ZMessageDlg::TypeChoose) == 0)
@@ -195,6 +231,7 @@ void Vardel::BorrarMPKG()
                                   "/ezxlocal/download/appwrite/am/UserMenuTree"),
                    appId);
         pkgRemoveDirectory(directory);
+        pkgRemoveStartupEntries(directory);
         LimpiarCR();
         ++removed;
         // Later IDs see the registry as this removal left it.

@@ -200,12 +200,12 @@ bool Vardel::pkgInstallApp(const AppRecord::Place& place, const AppRecord::Deskt
             undo.run();
             return false;
         }
-        const QString command = u'#' + folder + u'/' + desktop.autorun;
+        const QString program = folder + u'/' + desktop.autorun;
         const QList<StartupScript::Entry> present = StartupScript::entries(*lines);
         const bool held = std::any_of(present.begin(), present.end(), [&](const StartupScript::Entry& e) {
-            return e.name == desktop.name && e.command == command;
+            return e.name == desktop.name && e.path() == program;
         });
-        if (!held && !StartupScript::rewrite(StartupScript::withEntryAdded(*lines, desktop.name, command))) {
+        if (!held && !StartupScript::rewrite(StartupScript::withEntryAdded(*lines, desktop.name, u'#' + program))) {
             undo.run();
             return false;
         }

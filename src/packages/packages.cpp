@@ -211,9 +211,12 @@ void Vardel::InstalarDesdeMenu()
 bool Vardel::pkgCleanRegistry(const QString& registry, const QString& temp, const std::optional<QByteArray>& read)
 {
     // A missing registry reads as empty and comes back holding one empty
-    // line; one that cannot be read is never replaced, and one that is tidy
-    // already is not written again.
+    // line, unless its folder is missing too (no card): then there is
+    // nothing to tidy. One that cannot be read is never replaced, and one
+    // that is tidy already is not written again.
     const bool exists = Paths::exists(registry);
+    if (!exists && !Paths::isDirectory(registry.left(registry.lastIndexOf(u'/'))))
+        return true;
     const std::optional<QByteArray> bytes =
         read ? read : exists ? Shell::readBytesIfReadable(registry) : std::optional<QByteArray>(QByteArray());
     if (!bytes)
@@ -224,18 +227,28 @@ bool Vardel::pkgCleanRegistry(const QString& registry, const QString& temp, cons
     return Shell::writeThenMove(temp, registry, QString::fromLatin1(text));
 }
 
-void Vardel::LimpiarCR()
+bool Vardel::LimpiarCR()
 {
+    // Both are tried; a registry that could not be rewritten keeps its old
+    // text, and the user is told once.
+    bool written = true;
     for (const AppRecord::Place& place : {AppRecord::card(), AppRecord::phone()})
-        pkgCleanRegistry(place.registry, place.registryTemp);
+        written = pkgCleanRegistry(place.registry, place.registryTemp) && written;
+    if (written)
+        return true;
+    const ZConfig lang(langFile, false);
+    timedNotice(ZNoticeDlg::Other, 3000, text(lang, "INSTALL_NOTWRITTEN"));
+    return false;
 }
 
-void Vardel::AsociarMPKGs()
+bool Vardel::AsociarMPKGs()
 {
     const QString mime = QString::fromLatin1(RegistryText::userMime);
     const std::optional<QStringList> lines =
         Paths::exists(mime) ? Shell::readLinesIfReadable(mime) : std::optional<QStringList>(QStringList());
-    if (!lines)
-        return;
-    Shell::writeThenMove(mime + QStringLiteral("Temp"), mime, RegistryText::withMpkgHandler(*lines));
+    if (lines && Shell::writeThenMove(mime + QStringLiteral("Temp"), mime, RegistryText::withMpkgHandler(*lines)))
+        return true;
+    const ZConfig lang(langFile, false);
+    timedNotice(ZNoticeDlg::Other, 3000, text(lang, "INSTALL_NOTWRITTEN"));
+    return false;
 }

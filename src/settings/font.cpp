@@ -113,10 +113,15 @@ void Vardel::applyFont(const QString& fontPath)
         }
         const QString script = systemFont ? FontScript::withSystemFont(notice)
                                           : FontScript::withFont(fontPath, notice);
+        // The script is replaced only by a complete one, and the choice is
+        // recorded only when the script that applies it is in place.
+        if (!Shell::writeThenMove(progDir + "/ChangeFont.new", progDir + "/" + FontScript::fileName, script)) {
+            const ZConfig lang(langFile, false);
+            timedNotice(ZNoticeDlg::Other, 3000, text(lang, "FONT_NOTSAVED"));
+            return;
+        }
         ZConfig settings(progDir + "/Vardel.cfg", true);
         settings.writeEntry(SettingsRows::settingsSection, SettingsRows::fontKey, fontPath);
-        // The script is replaced only by a complete one.
-        Shell::writeThenMove(progDir + "/ChangeFont.new", progDir + "/" + FontScript::fileName, script);
         return;
     }
 

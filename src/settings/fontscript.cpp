@@ -1,6 +1,6 @@
 #include "settings/fontscript.h"
 
-#include <algorithm>
+#include "shell/shellquote.h"
 
 namespace FontScript {
 
@@ -50,30 +50,14 @@ QString script(const QString& fontValue, const QString& notice)
     return QLatin1String(head) + fontValue + QLatin1String(middle) + notice + QLatin1String(tail);
 }
 
-bool plainPathCharacter(QChar c)
-{
-    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9')
-        || QStringView(u"/._-+,:@%=").contains(c);
-}
-
-// The path as the value of "FONT=": as it stands when the shell reads it so,
-// otherwise single-quoted. The phone runs the script as root, so a font file
-// named "x$(cmd).ttf" or "my font.ttf" on the card must neither run a
-// command nor split the assignment.
-QString shellValue(const QString& path)
-{
-    if (!path.isEmpty() && std::all_of(path.begin(), path.end(), plainPathCharacter))
-        return path;
-    QString quoted = path;
-    quoted.replace(u'\'', QLatin1String("'\\''"));
-    return u'\'' + quoted + u'\'';
-}
-
 } // namespace
 
 QString withFont(const QString& fontPath, const QString& notice)
 {
-    return script(shellValue(fontPath), notice);
+    // The phone runs the script as root, so a font file named "x$(cmd).ttf"
+    // or "my font.ttf" on the card must neither run a command nor split the
+    // assignment.
+    return script(Shell::literalWord(fontPath), notice);
 }
 
 QString withSystemFont(const QString& notice)

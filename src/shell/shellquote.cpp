@@ -151,6 +151,23 @@ QString fragmentFor(const QString& value, const Placeholder& at)
 
 } // namespace
 
+namespace {
+
+bool literalCharacter(QChar c)
+{
+    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9')
+        || QStringView(u"/._-+,:@%=").contains(c);
+}
+
+} // namespace
+
+QString literalWord(const QString& value)
+{
+    if (!value.isEmpty() && std::all_of(value.begin(), value.end(), literalCharacter))
+        return value;
+    return quoteWord(value);
+}
+
 QString quoteWord(const QString& value)
 {
     QString out;

@@ -21,6 +21,13 @@ namespace Shell {
 // The value as one single-quoted shell word: 'it'\''s' for it's.
 QString quoteWord(const QString& value);
 
+// The value as a shell word that reads back as exactly the value: as it
+// stands when every character is one the shell takes literally (letters,
+// digits and / . _ - + , : @ % =), otherwise single-quoted as quoteWord
+// does. A path such as "x$(cmd).sh" or "my file.sh" thus neither runs a
+// command nor splits, while a plain path stays as a person wrote it.
+QString literalWord(const QString& value);
+
 // The pattern with its placeholders filled as described above. Placeholders
 // left over when there are fewer values stay as they are.
 QString fillCommand(const QString& pattern, const QStringList& values);

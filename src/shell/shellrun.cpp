@@ -129,6 +129,22 @@ bool succeeded(int status)
     return status != NotRun && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
+// Feeds the text and one line feed to the command filled with the path.
+bool writeThrough(const QString& pattern, const QString& path, const QString& text)
+{
+    if (!isLatin1(text))
+        return false;
+    const QByteArray bytes = text.toLatin1() + '\n';
+    return succeeded(runWithInput(fillCommand(pattern, {path}), &bytes));
+}
+
+bool presentAsAnything(const QString& path)
+{
+    struct stat info;
+    const QByteArray bytes = Paths::toBytes(path);
+    return !bytes.isEmpty() && ::lstat(bytes.constData(), &info) == 0;
+}
+
 } // namespace
 
 int run(const QString& command)
@@ -138,22 +154,34 @@ int run(const QString& command)
 
 bool writeFile(const QString& path, const QString& text, WriteMode mode)
 {
-    if (!isLatin1(text))
-        return false;
-    const QByteArray bytes = text.toLatin1() + '\n';
-    const QString command = fillCommand(mode == WriteMode::Append ? QStringLiteral("cat >> %1")
-                                                                  : QStringLiteral("cat > %1"),
-                                        {path});
-    return succeeded(runWithInput(command, &bytes));
+    return writeThrough(mode == WriteMode::Append ? QStringLiteral("cat >> %1") : QStringLiteral("cat > %1"), path,
+                        text);
 }
 
 bool writeThenMove(const QString& sibling, const QString& target, const QString& text)
 {
-    if (!writeFile(sibling, text, WriteMode::Replace)) {
+    if (!isLatin1(text))
+        return false;
+    // mv would put the sibling inside a folder (or a link to one) and call
+    // that success.
+    if (Paths::isDirectory(target))
+        return false;
+    // Whatever an earlier run left under the sibling's name (a file, a
+    // folder, a symbolic link planted to lead the write elsewhere) goes
+    // first; rm never follows a link. The write itself refuses to open
+    // anything that is there by then (noclobber), so only a file made by
+    // this write is moved.
+    if (presentAsAnything(sibling) && !succeeded(run(QStringLiteral("rm -f -r %1"), sibling)))
+        return false;
+    if (!writeThrough(QStringLiteral("set -C; cat > %1"), sibling, text)) {
         run(QStringLiteral("rm -f %1"), sibling);
         return false;
     }
-    return succeeded(run(QStringLiteral("mv %1 %2"), sibling, target));
+    if (!succeeded(run(QStringLiteral("mv %1 %2"), sibling, target))) {
+        run(QStringLiteral("rm -f %1"), sibling);
+        return false;
+    }
+    return true;
 }
 
 std::optional<QByteArray> readBytesIfReadable(const QString& path)

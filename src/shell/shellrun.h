@@ -43,8 +43,12 @@ enum class WriteMode { Replace, Append };
 bool writeFile(const QString& path, const QString& text, WriteMode mode = WriteMode::Replace);
 
 // Replaces target whole: writes the text to the sibling file, and only when
-// that succeeded moves the sibling over the target. On failure the target
-// stays untouched and the incomplete sibling is removed. True on success.
+// that succeeded moves the sibling over the target. Anything already under
+// the sibling's name (a stale file, a folder, a symbolic link) is removed
+// first and never written through; the sibling written is a new file. False
+// when the text cannot be written, the sibling cannot be cleared, the target
+// is a folder or the move fails: the target then stays as it was and no
+// sibling of this call is left. True on success.
 bool writeThenMove(const QString& sibling, const QString& target, const QString& text);
 
 // What a carriage return before a line feed is taken for: part of the line

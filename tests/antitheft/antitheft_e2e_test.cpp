@@ -4,7 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
 #include <QJsonArray>
 #include <QJsonObject>
 
@@ -111,6 +115,70 @@ TEST_F(AntiTheft, SecurityTabSetsPasswordGuardAndNumbers)
               (QJsonArray{QJsonArray{"Anti-theft guard", "Enabled"}, QJsonArray{"Alert numbers", "600999888 600777666"},
                           QJsonArray{"Password", "Change"}}));
     EXPECT_TRUE(check().contains("IMSI comparation Ok!"));
+}
+
+// While the guard is on, every action that would stop it asks for the
+// password first: a wrong one changes nothing, the right one lets it
+// happen. While it is off, the same steps ask nothing.
+TEST_F(AntiTheft, ActionsThatWouldStopTheGuardAskForThePassword)
+{
+    const QString startup = "/ezxlocal/download/mystuff/.autorun.csh";
+    const QString registry = "/ezxlocal/download/appwrite/am/UserRegistry";
+    const QByteArray script = read(startup) + "#SIM check\n" + program.toLatin1() + " x WardLex\n";
+    const QByteArray settings = read(programDir + "Vardel.cfg") + "Password = secret\n";
+    const QByteArray registryBefore = read(registry);
+    const QString copy = work.filePath("program copy");
+    ASSERT_EQ(QProcess::execute("cp", {"-a", hostPath(programDir), copy}), 0);
+    const auto exists = [&](const QString& path) { return QFileInfo::exists(hostPath(path)); };
+    const auto prepare = [&](bool guardOn) {
+        if (!exists(program)) {
+            ASSERT_EQ(QProcess::execute("cp", {"-a", copy, hostPath(programDir)}), 0);
+        }
+        write(startup, script);
+        write(registry, registryBefore);
+        write(programDir + "Vardel.cfg", settings);
+        QFile::remove(hostPath(programDir + (guardOn ? "zWardlex1" : "zWardlex")));
+        write(programDir + (guardOn ? "zWardlex" : "zWardlex1"), "");
+    };
+
+    const struct {
+        const char* action;
+        QStringList before;  // the steps up to the password prompt
+        QStringList after;   // the steps after it
+        std::function<bool()> done;
+        bool asksWhenOff;    // the security tab's rows always ask
+    } cases[] = {
+        {"guard switched off", {"tab 3", "activate 0"}, {"check 1"},
+         [&] { return !exists(programDir + "zWardlex"); }, true},
+        {"SIM check switched off", {"tab 1", "activate 6", "check 1"}, {},
+         [&] { return read(startup).contains("\n#" + program.toLatin1() + " x WardLex\n"); }, false},
+        {"SIM check removed", {"tab 1", "current 6", "menu 1"}, {"yes"},
+         [&] { return !read(startup).contains("#SIM check\n"); }, false},
+        // Vardel is the last row of the demo phone's applications.
+        {"Vardel removed", {"tab 0", "current 7", "menu 0"}, {"yes"}, [&] { return !exists(program); }, false},
+    };
+    for (const auto& c : cases) {
+        for (const QString answer : {"text wrong", "text secret", "guard off"}) {
+            SCOPED_TRACE(std::string(c.action) + ", " + answer.toStdString());
+            const bool guardOff = answer == "guard off";
+            if (guardOff && c.asksWhenOff)
+                continue;
+            const bool wrong = answer == "text wrong";
+            prepare(!guardOff);
+            const auto result =
+                run({program}, c.before + (guardOff ? QStringList() : QStringList{answer}) + (wrong ? QStringList() : c.after));
+            ASSERT_EQ(result.exitCode, 0) << result.output.constData();
+            EXPECT_TRUE(eventsOf("error").isEmpty()) << result.output.constData();
+            EXPECT_EQ(eventsOf("dialog", "ZSingleCaptureDlg").value(0)["text"].toString(), guardOff ? "" : "Password:");
+            EXPECT_EQ(c.done(), !wrong);
+            if (wrong) {
+                EXPECT_EQ(eventsOf("notice").value(0)["text"].toString(), "Wrong password.");
+                EXPECT_EQ(read(startup), script);
+                EXPECT_EQ(read(registry), registryBefore);
+                EXPECT_TRUE(exists(programDir + "zWardlex"));
+            }
+        }
+    }
 }
 
 } // namespace

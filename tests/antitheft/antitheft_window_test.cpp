@@ -204,7 +204,7 @@ TEST_F(Security, PasswordIsCheckedBeforeEveryEditor)
 TEST_F(Security, NewPasswordIsStoredOnlyWhenBothEntriesAgreeAndReadBack)
 {
     const QByteArray kept = "[Vardel]\nLanguage = en.lng\n";
-    const QString notSaved = "1 The password cannot be stored as typed. It was not changed.";
+    const QString notSaved = "1 This could not be saved. Nothing was changed.";
     const struct {
         QStringList answers;
         QByteArray settings;
@@ -284,23 +284,31 @@ TEST_F(Security, GuardSwitchRenamesTheFlagFile)
 TEST_F(Security, SavingNumbersRecordsTheSimNowInThePhone)
 {
     const QByteArray before = wardlexFile("214070000000000", "600111222 600333444");
+    const QByteArray noCard = wardlexFile("", "600111222");
+    const QString notSaved = "1 This could not be saved. Nothing was changed.";
     const struct {
         QByteArray modemLines;
         QStringList answers;
         QByteArray file;
+        QString notice;
+        QByteArray start = {};
     } cases[] = {
-        {"IMSI = 214079999999999", {"text", "accept"}, wardlexFile("214079999999999", "600111222 600333444")},
-        {"", {"text", "text  600999888  600777666 "}, wardlexFile(homeImsi, " 600999888  600777666 ")},
-        {"ImsiError = 5", {"text", "text 600999888"}, wardlexFile("", "600999888")},
-        {"", {"text", "text"}, wardlexFile(homeImsi, "")},
-        {"", {"text", "reject"}, before},
-        {"", {"text x"}, before},
+        {"IMSI = 214079999999999", {"text", "accept"}, wardlexFile("214079999999999", "600111222 600333444"), ""},
+        {"", {"text", "text  600999888  600777666 "}, wardlexFile(homeImsi, " 600999888  600777666 "), ""},
+        // The SIM cannot be read: the card recorded before stays, and
+        // without one nothing is saved; both are told.
+        {"ImsiError = 5", {"text", "text 600999888"}, wardlexFile("214070000000000", "600999888"),
+         "1 The SIM card could not be read. The numbers were saved with the card recorded before."},
+        {"ImsiError = 5", {"text", "text 600999888"}, noCard, notSaved, noCard},
+        {"", {"text", "text"}, wardlexFile(homeImsi, ""), ""},
+        {"", {"text", "reject"}, before, ""},
+        {"", {"text x"}, before, "1 Wrong password."},
         // Cannot be written byte for byte: the numbers stay as they were.
-        {"", {"text", QString::fromUtf8("text 600 ٣٣٣")}, before},
+        {"", {"text", QString::fromUtf8("text 600 ٣٣٣")}, before, notSaved},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.answers.join(" / ").toStdString());
-        writeBytes(settingsPath, before);
+        writeBytes(settingsPath, c.start.isEmpty() ? before : c.start);
         modem(c.modemLines + "\nIMSI = " + homeImsi);
         auto w = open();
         script(c.answers);
@@ -314,6 +322,9 @@ TEST_F(Security, SavingNumbersRecordsTheSimNowInThePhone)
         EXPECT_EQ(readBytes(settingsPath), c.file);
         EXPECT_EQ(rowValue(*w, 1), ZConfig(settingsPath, false).readEntry("ZWARDLEX", "NUMBERS"));
         EXPECT_EQ(w->listaRobo->currentItem(), 1);
+        const QList<QJsonObject> notices = events("notice");
+        EXPECT_EQ(notices.isEmpty() ? QString() : "1 " + notices.last()["text"].toString(), c.notice);
+        EXPECT_FALSE(QFileInfo::exists(settingsPath + ".new"));
     }
 }
 
@@ -420,6 +431,9 @@ TEST_F(Security, ImeiFileIsWrittenOnceByTheWindowStart)
         {"", std::nullopt, "IMEI = 356938035643809\n"},
         {"ImeiError = 4", std::nullopt, "IMEI = \n"},
         {"IMEI = 111111111111111", QByteArray("kept\n"), "kept\n"},
+        // Left empty by a write cut short: written again.
+        {"IMEI = 111111111111111", QByteArray(""), "IMEI = 111111111111111\n"},
+        {"IMEI = 111111111111111", QByteArray("\n"), "IMEI = 111111111111111\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.after.toStdString());
@@ -427,9 +441,23 @@ TEST_F(Security, ImeiFileIsWrittenOnceByTheWindowStart)
         if (c.before)
             writeBytes(programDir + "IMEI", *c.before);
         modem(c.modemLines);
+        script({});
         open();
         EXPECT_EQ(readBytes(programDir + "IMEI"), c.after);
+        EXPECT_TRUE(events("notice").isEmpty());
     }
+
+    // A file that cannot be replaced (here a folder in its place) stays,
+    // and the user is told.
+    QFile::remove(programDir + "IMEI");
+    ASSERT_TRUE(QDir().mkpath(programDir + "IMEI/kept"));
+    script({});
+    open();
+    EXPECT_TRUE(QFileInfo(programDir + "IMEI/kept").isDir());
+    ASSERT_EQ(events("notice").size(), 1);
+    EXPECT_EQ(events("notice")[0]["text"].toString(),
+              "The IMEI of the phone could not be recorded. It will be tried again at the next start.");
+    QDir(programDir + "IMEI").removeRecursively();
 }
 
 } // namespace

@@ -4,8 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <ZAutomation.h>
@@ -211,6 +214,49 @@ TEST_F(ShellSandbox, AFailedWriteNeverMovesAStaleSibling)
 
     qunsetenv("EZX_TRANSCRIPT");
     ZAutomation::reset();
+}
+
+TEST_F(ShellSandbox, AStaleSiblingIsNeverWrittenThroughAndAFailedMoveIsTold)
+{
+    // What an earlier run (or someone else) may have left under the
+    // sibling's name, and where the move itself fails.
+    const QString target = base + "/ezx_zwardlex.cfg";
+    const QString sibling = target + ".new";
+    const QString outside = dir.path() + "/outside";
+    const QString canary = outside + "/canary";
+    const struct {
+        const char* what;
+        std::function<void()> plant;
+        QString moveTo;  // the target given to the writer
+        bool written;
+    } cases[] = {
+        {"a link to a file elsewhere", [&] { QFile::link(canary, sibling); }, target, true},
+        {"a dangling link", [&] { QFile::link(outside + "/made", sibling); }, target, true},
+        {"a link to a folder", [&] { QFile::link(outside, sibling); }, target, true},
+        {"a folder with files", [&] { QDir().mkpath(sibling + "/sub"); Shell::writeFile(sibling + "/sub/f", "x"); },
+         target, true},
+        {"a stale file", [&] { Shell::writeFile(sibling, "stale"); }, target, true},
+        {"a target that is a folder", [] {}, base + "/folder", false},
+        {"a target in a missing folder (mv fails)", [] {}, base + "/missing/file", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QDir(outside).removeRecursively();
+        QDir().mkpath(outside + "/kept");
+        ASSERT_TRUE(Shell::writeFile(canary, "canary"));
+        ASSERT_TRUE(Shell::writeFile(target, "old"));
+        QDir().mkpath(base + "/folder/inside");
+        Shell::run("rm -rf %1", sibling);
+        c.plant();
+
+        EXPECT_EQ(Shell::writeThenMove(sibling, c.moveTo, "new"), c.written);
+        EXPECT_EQ(readBytes(target), c.written ? "new\n" : "old\n");
+        EXPECT_EQ(readBytes(canary), "canary\n");
+        EXPECT_FALSE(QFileInfo::exists(outside + "/made"));
+        EXPECT_TRUE(QFileInfo(outside + "/kept").isDir());
+        EXPECT_EQ(QDir(base + "/folder").entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList{"inside"});
+        EXPECT_FALSE(QFileInfo::exists(sibling) || QFileInfo(sibling).isSymLink());
+    }
 }
 
 TEST_F(ShellSandbox, ScratchFilesReadBackAsTheCommandWroteThem)

@@ -5,12 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFileInfo>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QProcess>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "autorun/startupscript.h"
@@ -91,7 +93,7 @@ TEST_F(AutorunPhone, EditedThroughTheTab)
     EXPECT_EQ(eventsOf("dialog", "ZMessageDlg").value(0)["text"].toString(), "Remove autorun entry Swap?");
     // Each rewrite writes a sibling whole and only then moves it over the script.
     const QString sibling = "'" + scriptPath + ".new'";
-    const QStringList rewrite{"cat > " + sibling, "mv " + sibling + " '" + scriptPath + "'"};
+    const QStringList rewrite{"set -C; cat > " + sibling, "mv " + sibling + " '" + scriptPath + "'"};
     EXPECT_EQ(scriptCommands(), rewrite + rewrite + rewrite + rewrite);
 
     // The phone's shell runs what is switched on, and nothing else.
@@ -175,7 +177,7 @@ TEST_F(AutorunPhone, HostileNamesAndFileNamesReachTheScriptByteForByte)
     QByteArray expected = demoScript;
     QStringList names;
     const auto added = [&](const QString& name, const QString& path) {
-        expected += "#" + name.toLatin1() + "\n" + path.toLatin1() + "\n";
+        expected += "#" + name.toLatin1() + "\n" + StartupScript::commandFor(path).toLatin1() + "\n";
         names << name;
     };
     // Typed names. A line edit holds at most 32767 characters.
@@ -232,6 +234,37 @@ TEST_F(AutorunPhone, HostileNamesAndFileNamesReachTheScriptByteForByte)
     QProcess::execute("rm", {"-rf", hostPath(dir)}); // names Qt cannot remove
 }
 
+// The phone runs the script as root at boot: a chosen file runs under its
+// own name, whatever the name holds, and no part of a name runs as a
+// command or breaks the entries after it.
+TEST_F(AutorunPhone, ChosenFilesRunAtBootAsChosenAndNothingElseRuns)
+{
+    const char* const names[] = {
+        "my script.sh", "two  blanks.sh", "x$(touch pwned).sh", "`touch pwned`.sh", "a;touch pwned;b.sh",
+        "q'uote.sh", "d\"quote.sh", "back\\slash.sh", "#hash.sh", "plain-name_1.sh", "star*.sh", "a=b.sh",
+    };
+    QStringList steps{"tab 1"};
+    QByteArray expected = "clock started\nswap started\n";
+    for (int i = 0; i < int(std::size(names)); ++i) {
+        const QString path = mystuff + "/chosen/" + QString::fromLatin1(names[i]);
+        write(path, "#!/bin/sh\necho ran " + QByteArray::number(i) + " >> " + mystuff.toLatin1() + "/launched.log\n");
+        ASSERT_EQ(::chmod(QFile::encodeName(hostPath(path)).constData(), 0755), 0) << names[i];
+        steps << "menu 0" << fileAnswer(path) << "text Entry " + QString::number(i);
+        expected += "ran " + QByteArray::number(i) + "\n";
+    }
+    const auto result = run({program}, steps);
+    ASSERT_EQ(result.exitCode, 0) << result.output.constData();
+    EXPECT_TRUE(eventsOf("error").isEmpty()) << result.output.constData();
+    EXPECT_TRUE(eventsOf("notice").isEmpty());
+    // Plain paths stay as a person wrote them.
+    EXPECT_TRUE(read(scriptPath).contains("\n" + mystuff.toLatin1() + "/chosen/plain-name_1.sh\n"));
+
+    const auto booted = TestSandbox::run(phone, {"/bin/sh", "-c", "cd /ezxlocal && sh " + scriptPath});
+    EXPECT_EQ(booted.exitCode, 0) << booted.output.constData();
+    EXPECT_EQ(read(mystuff + "/launched.log"), expected) << booted.output.constData();
+    EXPECT_FALSE(QFileInfo::exists(hostPath("/ezxlocal/pwned")));
+}
+
 // A file whose UTF-8 name the script can hold is offered under that name as
 // the eye reads it, and stored one byte a character, as the list shows it.
 TEST_F(AutorunPhone, AFileNameIsOfferedAsTheEyeReadsIt)
@@ -243,7 +276,7 @@ TEST_F(AutorunPhone, AFileNameIsOfferedAsTheEyeReadsIt)
     const QList<QJsonObject> asked = eventsOf("dialog", "ZSingleCaptureDlg");
     ASSERT_EQ(asked.size(), 1);
     EXPECT_EQ(asked[0]["value"].toString(), QString::fromUtf8("José.sh"));
-    EXPECT_TRUE(read(scriptPath).endsWith("#Jos\xe9.sh\n" + path.toLatin1() + "\n\n")) << read(scriptPath).constData();
+    EXPECT_TRUE(read(scriptPath).endsWith("#Jos\xe9.sh\n'" + path.toLatin1() + "'\n\n")) << read(scriptPath).constData();
     const QJsonArray rows = rowsOf(0);
     EXPECT_EQ(rows.last().toArray()[0].toString(), QString::fromUtf8("José.sh"));
 }

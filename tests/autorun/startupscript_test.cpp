@@ -122,4 +122,50 @@ TEST(StartupScriptText, OnlyEntriesThatReadBackTheSameCanBeStored)
         EXPECT_EQ(StartupScript::canStore(c.name, c.command), c.storable) << c.name.toStdString();
 }
 
+// The shell's own reading of these lines is checked by the boot test and the
+// startup_script fuzz target; here the cases where a bare word would not
+// be a command, and the list's path of a line that is not one word.
+TEST(StartupScriptText, OnlyPlainAbsolutePathsStandBare)
+{
+    const struct {
+        QString path;
+        QString line;
+    } cases[] = {
+        {"/mmc/mmca1/a=b,c:d@e%f+g.sh", "/mmc/mmca1/a=b,c:d@e%f+g.sh"},
+        {"/mmc/mmca1/my script.sh", "'/mmc/mmca1/my script.sh'"},
+        {"a=b", "'a=b'"},  // an assignment
+        {"if", "'if'"},    // a word of the shell's own
+        {"", "''"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(StartupScript::commandFor(c.path), c.line) << c.path.toStdString();
+        EXPECT_EQ((Entry{"x", "#" + c.line}.path()), c.path) << c.path.toStdString();
+    }
+    EXPECT_EQ((Entry{"x", "#/bin/vardel x WardLex"}.path()), "/bin/vardel x WardLex");
+}
+
+TEST(StartupScriptText, RemovingAFolderTakesTheEntriesThatRunFromIt)
+{
+    const QString folder = "/base/App";
+    const QStringList lines = {
+        "#Keep", "/base/Other/run.sh",
+        "",
+        "#Plain", "/base/App/start.sh",
+        "#Off", "#/base/App/sub/x.sh",
+        "#Quoted", "'/base/App/my start.sh'",
+        "#Arguments", "/base/App/run -f",
+        "#Dots", "/base/Other/../App/run",
+        "#Prefix only", "/base/AppTwo/run",
+        "#Folder itself", "/base/App",
+        "#Not first word", "/bin/sh /base/App/start.sh",
+        "#Compound", "/base/App/run; echo",
+        "#Relative", "base/App/run",
+        "",
+    };
+    EXPECT_EQ(StartupScript::withEntriesFromRemoved(lines, folder),
+              (QStringList{"#Keep", "/base/Other/run.sh", "", "#Prefix only", "/base/AppTwo/run", "#Folder itself",
+                           "/base/App", "#Not first word", "/bin/sh /base/App/start.sh", "#Relative", "base/App/run",
+                           ""}));
+}
+
 } // namespace

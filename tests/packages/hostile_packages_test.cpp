@@ -266,11 +266,11 @@ protected:
         }
         return -1;
     }
-    void removeApp(const QString& name)
+    void removeApp(const QString& name, const QStringList& sandboxOptions = {})
     {
         const int row = rowOf(name);
         ASSERT_GE(row, 0) << name.toStdString();
-        run({program}, {"current " + QString::number(row), "menu 0", "yes"});
+        run({program}, {"current " + QString::number(row), "menu 0", "yes"}, sandboxOptions);
     }
 };
 
@@ -314,13 +314,12 @@ TEST_F(HostileRecords, StartAndRemovalTakeExactlyTheirRecord)
     EXPECT_NE(read(program), "<missing>");
     EXPECT_EQ(read(phoneApps + "Evil/run"), "<missing>");
 
-    // A registry that cannot be written is not reported removed.
-    write("/ezxlocal/download/appwrite/am/UserTemp/x", "");
-    const QByteArray phone = read(phoneRegistry);
-    removeApp("Pocket Notes");
+    // A registry that cannot be written (a full card) is not reported removed.
+    const QByteArray card = read(cardRegistry);
+    removeApp("Radio Log", {"--card-free", "0"});
     EXPECT_TRUE(eventsOf("notice").isEmpty());
-    EXPECT_EQ(read(phoneRegistry), phone);
-    EXPECT_NE(read(phoneApps + "PocketNotes/notes"), "<missing>");
+    EXPECT_EQ(read(cardRegistry), card);
+    EXPECT_NE(read("/mmc/mmca1/.system/QTDownLoad/RadioLog/radiolog"), "<missing>");
     EXPECT_FALSE(canary.fired());
 }
 

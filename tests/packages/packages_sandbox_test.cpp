@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -19,6 +21,7 @@
 #include <ZListBox.h>
 #include <ZListBoxItem.h>
 
+#include "autorun/startupscript.h"
 #include "hostile.h"
 #include "mpkg.h"
 #include "packages/desktopcheck.h"
@@ -306,8 +309,10 @@ TEST_F(Packages, HostileNamesArriveUnchangedAndLeaveAgain)
         EXPECT_TRUE(registry.contains("\nName = " + name + "\n")) << v.label;
         EXPECT_TRUE(registry.contains("\nDirectory = ../../ezxlocal/download/mystuff/.system/QTDownLoad/" + name + "\n"))
             << v.label;
-        EXPECT_TRUE(readBytes(script).endsWith("#" + name + "\n#" + phoneBase.toLatin1() + "/" + name + "/go " + name + "\n\n"))
-            << v.label;
+        // Its start-up entry runs exactly that path (quoted where the shell
+        // would read it otherwise).
+        const QString entryCommand = StartupScript::commandFor(phoneBase + "/" + v.text + "/go " + v.text);
+        EXPECT_TRUE(readBytes(script).endsWith("#" + name + "\n#" + entryCommand.toLatin1() + "\n\n")) << v.label;
         EXPECT_TRUE(Paths::exists(QString::fromLatin1(phoneBase.toLatin1() + "/" + name + "/run"))) << v.label;
 
         reload();
@@ -316,6 +321,8 @@ TEST_F(Packages, HostileNamesArriveUnchangedAndLeaveAgain)
         window->BorrarMPKG();
         EXPECT_FALSE(readBytes(phoneReg).contains(name)) << v.label;
         EXPECT_FALSE(Paths::exists(QString::fromLatin1(phoneBase.toLatin1() + "/" + name))) << v.label;
+        // The removal took its start-up entry too.
+        EXPECT_FALSE(readBytes(script).contains("\n#" + entryCommand.toLatin1() + "\n")) << v.label;
         EXPECT_TRUE(readBytes(menuTree).endsWith("Items = A;B;\n")) << v.label;
         EXPECT_FALSE(canary.fired()) << v.label;
     }
@@ -480,6 +487,33 @@ TEST_F(Packages, CleanUpKeepsLargeFilesAndNeverReplacesUnreadableOnes)
     window->AsociarMPKGs();
     EXPECT_TRUE(QFileInfo(phoneReg).isDir());
     EXPECT_TRUE(QFileInfo(userMime).isDir());
+
+    // A place that cannot be written (a read-only card or phone memory; here
+    // a read-only folder in its place): told, and the caller learns it.
+    const QString told = "An application list of the phone could not be rewritten. It was left as it was.";
+    const struct {
+        const char* folder;
+        std::function<bool()> call;
+        QString notice;
+    } readOnly[] = {
+        {"/mmc/mmca1/.system/java", [&] { return window->LimpiarCR(); }, told},
+        {"/ezxlocal/download/appwrite/am", [&] { return window->LimpiarCR(); }, told},
+        {"/ezxlocal/download/appwrite/am", [&] { return window->AsociarMPKGs(); }, told},
+        {"/ezxlocal/download/mystuff", [&] { window->EntradaAutorun("Clock", 2, "SI"); return false; },
+         "The start-up script could not be written. It was left as it was."},
+    };
+    for (const auto& c : readOnly) {
+        SCOPED_TRACE(c.folder);
+        const QString folder = QString::fromLatin1(c.folder);
+        QDir(folder).removeRecursively();
+        ASSERT_TRUE(QFile::link("/etc", folder));
+        answer({"check 1"});
+        EXPECT_FALSE(c.call());
+        ASSERT_EQ(events("notice").size(), 1);
+        EXPECT_EQ(events("notice")[0]["text"].toString(), c.notice);
+        QFile::remove(folder);
+        QDir().mkpath(folder);
+    }
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -596,6 +597,20 @@ TEST_F(FontEditor, SearchChoiceAndSystemFontOnOrdinaryFirmware)
     EXPECT_EQ(readBytes(programDir + "ChangeFont"), expectedFontScript("\"NO\"", "CHANGE_FONT"));
     EXPECT_NE(w->listaConfig->item(0), firstRow);
     EXPECT_EQ(w->listaConfig->currentItem(), 7);
+
+    // A script that cannot be replaced (a folder in its place): told, and
+    // the choice is not recorded, so the row keeps the font in effect.
+    QFile::remove(programDir + "ChangeFont");
+    ASSERT_TRUE(QDir().mkpath(programDir + "ChangeFont/kept"));
+    answer({"check 1", "check 0"});
+    activate(*w, 7);
+    ASSERT_EQ(events("notice").size(), 1);
+    EXPECT_EQ(events("notice")[0]["text"].toString(), "FONT_NOTSAVED");
+    EXPECT_EQ(readBytes(vardelCfg), settings);
+    EXPECT_TRUE(QFileInfo(programDir + "ChangeFont/kept").isDir());
+    EXPECT_FALSE(QFile::exists(programDir + "ChangeFont.new"));
+    EXPECT_EQ(rowsOf(w->listaConfig)[7], (QStringList{"CONFIG_FONT", "System font"}));
+    QDir(programDir + "ChangeFont").removeRecursively();
 }
 
 TEST_F(FontEditor, NothingFoundTellsSoAndWritesNothing)
