@@ -52,23 +52,6 @@ QString withoutSwitch(const QString& command)
     return command.startsWith(u'#') ? command.mid(1) : command;
 }
 
-// The path with "." and ".." worked out and no empty parts.
-QString normalized(const QString& path)
-{
-    QStringList parts;
-    for (const QString& part : path.split(u'/')) {
-        if (part.isEmpty() || part == QLatin1String("."))
-            continue;
-        if (part == QLatin1String("..")) {
-            if (!parts.isEmpty())
-                parts.removeLast();
-            continue;
-        }
-        parts << part;
-    }
-    return u'/' + parts.join(u'/');
-}
-
 bool blank(QChar c)
 {
     return c == u' ' || c == u'\t';
@@ -154,7 +137,7 @@ bool runsFrom(const Entry& entry, const QString& folder)
     const std::optional<QStringList> read = words(line);
     if (!read)
         return line.startsWith(inside);
-    return !read->isEmpty() && read->first().startsWith(u'/') && normalized(read->first()).startsWith(inside);
+    return !read->isEmpty() && read->first().startsWith(u'/') && Paths::lexical(read->first()).startsWith(inside);
 }
 
 QList<Entry> entries(const QStringList& lines)

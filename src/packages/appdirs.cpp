@@ -4,24 +4,14 @@
 #include <QStringList>
 
 #include "packages/record.h"
+#include "shell/paths.h"
 #include "shell/shellquote.h"
 
 namespace AppDirs {
 
 QString resolve(const QString& directory)
 {
-    QStringList parts;
-    for (const QString& part : directory.split(u'/')) {
-        if (part.isEmpty() || part == QLatin1String("."))
-            continue;
-        if (part == QLatin1String("..")) {
-            if (!parts.isEmpty())
-                parts.removeLast();
-            continue;
-        }
-        parts << part;
-    }
-    return u'/' + parts.join(u'/');
+    return Paths::lexical(directory);
 }
 
 bool removable(const QString& resolved, QString* base)

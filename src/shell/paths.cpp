@@ -144,6 +144,22 @@ bool listNames(const QString& dir, QStringList* names)
     return true;
 }
 
+QString lexical(const QString& path)
+{
+    QStringList parts;
+    for (const QString& part : path.split(u'/')) {
+        if (part.isEmpty() || part == QLatin1String("."))
+            continue;
+        if (part == QLatin1String("..")) {
+            if (!parts.isEmpty())
+                parts.removeLast();
+            continue;
+        }
+        parts << part;
+    }
+    return u'/' + parts.join(u'/');
+}
+
 QString canonical(const QString& path)
 {
     const QByteArray bytes = toBytes(path);

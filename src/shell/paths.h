@@ -67,6 +67,11 @@ bool listNames(const QString& dir, QStringList* names);
 // part of it does not exist.
 QString canonical(const QString& path);
 
+// The path taken against "/" by its text alone: "." and empty parts
+// dropped, ".." taking away the part before it (never above "/"); no link
+// is followed. Always absolute, no trailing "/".
+QString lexical(const QString& path);
+
 // The process's working directory; "" when it cannot be told.
 QString currentDirectory();
 

@@ -315,10 +315,10 @@ TEST_F(HostileRecords, StartAndRemovalTakeExactlyTheirRecord)
     EXPECT_EQ(read(phoneApps + "Evil/run"), "<missing>");
 
     // A registry that cannot be written (a full card) is not reported removed.
-    const QByteArray card = read(cardRegistry);
+    const QByteArray fullCard = read(cardRegistry);
     removeApp("Radio Log", {"--card-free", "0"});
     EXPECT_TRUE(eventsOf("notice").isEmpty());
-    EXPECT_EQ(read(cardRegistry), card);
+    EXPECT_EQ(read(cardRegistry), fullCard);
     EXPECT_NE(read("/mmc/mmca1/.system/QTDownLoad/RadioLog/radiolog"), "<missing>");
     EXPECT_FALSE(canary.fired());
 }
