@@ -158,7 +158,8 @@ bool writeFile(const QString& path, const QString& text, WriteMode mode)
                         text);
 }
 
-bool writeThenMove(const QString& sibling, const QString& target, const QString& text)
+bool writeThenMove(const QString& sibling, const QString& target, const QString& text,
+                   const std::function<void(const QString& sibling)>& beforeMove)
 {
     if (!isLatin1(text))
         return false;
@@ -177,6 +178,8 @@ bool writeThenMove(const QString& sibling, const QString& target, const QString&
         run(QStringLiteral("rm -f %1"), sibling);
         return false;
     }
+    if (beforeMove)
+        beforeMove(sibling);
     if (!succeeded(run(QStringLiteral("mv %1 %2"), sibling, target))) {
         run(QStringLiteral("rm -f %1"), sibling);
         return false;

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 #include "shell/shellquote.h"
@@ -49,7 +50,10 @@ bool writeFile(const QString& path, const QString& text, WriteMode mode = WriteM
 // when the text cannot be written, the sibling cannot be cleared, the target
 // is a folder or the move fails: the target then stays as it was and no
 // sibling of this call is left. True on success.
-bool writeThenMove(const QString& sibling, const QString& target, const QString& text);
+// beforeMove, when given, is run on the written sibling before the move
+// (modes and owners the target must have from the moment it appears).
+bool writeThenMove(const QString& sibling, const QString& target, const QString& text,
+                   const std::function<void(const QString& sibling)>& beforeMove = {});
 
 // What a carriage return before a line feed is taken for: part of the line
 // end (text written on another system), or a byte of the line like any

@@ -175,11 +175,24 @@ void Vardel::installTheme(SkinPlace place)
     // The skin files move under a name of our own (from the card to phone
     // memory a copy, which may stop half way), and the folder takes its
     // name only once all of them are there.
+    // Modes and owners of this theme's own files only, set before they take
+    // their names, so that the theme never appears without them: its skin
+    // folder, what lies directly in it and its descriptor. None of them is
+    // a link (the package holds none, and both names were free), so chmod
+    // and chown, which follow a link they are given, reach nothing else.
+    const QString mode = firmware ? QStringLiteral("777") : QStringLiteral("755");
+    const QString owner = firmware ? QStringLiteral("1000:513") : QStringLiteral("500:513");
     QStringList skinFiles;
     const QString skin = packageSkin();
     Paths::listNames(skin, &skinFiles);
-    if ((!skinFiles.isEmpty() && Shell::run(QStringLiteral("mv /mmc/mmca1/.system/tempmpkg/*/skin/* %1/"), staging) != 0)
-        || Shell::run(QStringLiteral("mv %1 %2"), staging, skinDir) != 0 || !Paths::isDirectory(skinDir)
+    if (!skinFiles.isEmpty() && Shell::run(QStringLiteral("mv /mmc/mmca1/.system/tempmpkg/*/skin/* %1/"), staging) != 0) {
+        fail();
+        return;
+    }
+    Shell::run(QStringLiteral("chmod %1 %2/*"), mode, staging);
+    Shell::run(QStringLiteral("chown %1 %2"), owner, staging);
+    Shell::run(QStringLiteral("chown %1 %2/*"), owner, staging);
+    if (Shell::run(QStringLiteral("mv %1 %2"), staging, skinDir) != 0 || !Paths::isDirectory(skinDir)
         || taken(staging)) {
         fail();
         return;
@@ -192,7 +205,11 @@ void Vardel::installTheme(SkinPlace place)
     // The sibling's name is short: the descriptor's own may be as long as a
     // name can be.
     const QString sibling = descriptor.left(descriptor.lastIndexOf(u'/')) + QStringLiteral("/.descriptor.new");
-    if (!Shell::writeThenMove(sibling, descriptor, descriptorText)) {
+    const auto descriptorMode = [&](const QString& written) {
+        Shell::run(QStringLiteral("chmod %1 %2"), mode, written);
+        Shell::run(QStringLiteral("chown %1 %2"), firmware ? owner : QStringLiteral("ezx:ezx"), written);
+    };
+    if (!Shell::writeThenMove(sibling, descriptor, descriptorText, descriptorMode)) {
         // Without its descriptor the phone cannot see the theme: take back
         // what this installation made, and say it failed.
         Shell::run(QStringLiteral("rm -r %1"), skinDir);
@@ -200,27 +217,8 @@ void Vardel::installTheme(SkinPlace place)
         return;
     }
 
-    // Modes and owners of this theme's own files only: its skin folder, what
-    // lies directly in it and its descriptor. None of them is a link (the
-    // package holds none, and both names were free), so chmod and chown,
-    // which follow a link they are given, reach nothing else.
-    if (firmware) {
-        Shell::run(QStringLiteral("rm %1/tempdesktop"), progDir);
-        Shell::run(QStringLiteral("rm -r /mmc/mmca1/.system/tempmpkg"));
-        Shell::run(QStringLiteral("chmod 777 %1/*"), skinDir);
-        Shell::run(QStringLiteral("chmod 777 %1"), descriptor);
-        Shell::run(QStringLiteral("chown 1000:513 %1"), skinDir);
-        Shell::run(QStringLiteral("chown 1000:513 %1/*"), skinDir);
-        Shell::run(QStringLiteral("chown 1000:513 %1"), descriptor);
-    } else {
-        Shell::run(QStringLiteral("chmod 755 %1/*"), skinDir);
-        Shell::run(QStringLiteral("chmod 755 %1"), descriptor);
-        Shell::run(QStringLiteral("chown 500:513 %1"), skinDir);
-        Shell::run(QStringLiteral("chown 500:513 %1/*"), skinDir);
-        Shell::run(QStringLiteral("chown ezx:ezx %1"), descriptor);
-        Shell::run(QStringLiteral("rm %1/tempdesktop"), progDir);
-        Shell::run(QStringLiteral("rm -r /mmc/mmca1/.system/tempmpkg"));
-    }
+    Shell::run(QStringLiteral("rm %1/tempdesktop"), progDir);
+    Shell::run(QStringLiteral("rm -r /mmc/mmca1/.system/tempmpkg"));
     delete wait;
 
     QString done;

@@ -127,8 +127,10 @@ Snapshot Phone::snapshot() const
         const QByteArray path = QByteArray::fromStdString(it->path().native());
         const QString phonePath = QString::fromLatin1(path.mid(qsizetype(top.size())));
         // The program is never written (and by far the largest file); the
-        // font and package searches leave their scratch file on purpose.
-        if (phonePath == program || phonePath == progDir + "fonttemp" || phonePath == progDir + "mpkgtemp")
+        // font and package searches leave their scratch file on purpose; the
+        // theme settings' stub logs its starts outside the phone's files.
+        if (phonePath == program || phonePath == progDir + "fonttemp" || phonePath == progDir + "mpkgtemp"
+            || phonePath == "/themesetup.log")
             continue;
         struct stat st {};
         ::lstat(path.constData(), &st);
