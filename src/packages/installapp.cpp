@@ -89,10 +89,6 @@ void Vardel::InstalarApp(const QString& /*package*/, const QString& name)
         return;
     }
 
-    // The new application's own files only: every other program's files
-    // (this one's, its password among them) keep their modes. The unpacked
-    // tree was checked, so a link among them leads inside the folder.
-    Shell::run(QStringLiteral("chmod 777 %1/*"), place.base + u'/' + desktop.directory);
     Shell::run(QStringLiteral("rm %1/tempdesktop"), progDir);
     Shell::run(QStringLiteral("rm -r /mmc/mmca1/.system/tempmpkg"));
 
@@ -146,10 +142,20 @@ bool Vardel::pkgInstallApp(const AppRecord::Place& place, const AppRecord::Deskt
     // half way) under a name of our own, and only once all of them are
     // there are they renamed into place, within one file system.
     Undo undo;
+    // Modes are set before the rename, so that the folder never appears
+    // under its name without them: the new application's own files only,
+    // every other program's files (this one's, its password among them)
+    // keep theirs. The unpacked tree was checked, so a link among them
+    // leads inside the folder.
     undo.add([&] { Shell::run(QStringLiteral("rm -rf %1"), staging); });
     if (Shell::run(QStringLiteral("mv %1 %2"), workFolder, staging) != 0 || !Paths::isDirectory(staging)
-        || !gone(workFolder) || Shell::run(QStringLiteral("mv %1 %2"), staging, folder) != 0
-        || !Paths::isDirectory(folder) || !gone(staging)) {
+        || !gone(workFolder)) {
+        undo.run();
+        return false;
+    }
+    Shell::run(QStringLiteral("chmod 777 %1/*"), staging);
+    if (Shell::run(QStringLiteral("mv %1 %2"), staging, folder) != 0 || !Paths::isDirectory(folder)
+        || !gone(staging)) {
         undo.run();
         return false;
     }
