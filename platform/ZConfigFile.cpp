@@ -109,12 +109,18 @@ bool replaceAtomically(const QByteArray& path, const QByteArray& content,
     const qsizetype slash = path.lastIndexOf('/');
     const QByteArray dir = slash < 0 ? QByteArrayLiteral(".")
                          : slash == 0 ? QByteArrayLiteral("/") : path.left(slash);
-    // A hidden sibling; the name is shortened so that it stays a valid name
-    // even for a target whose own name is near the limit.
-    QByteArray name = "." + path.mid(slash + 1).left(NAME_MAX - 16) + ".XXXXXX";
-    QByteArray temp = (slash < 0 ? QByteArray() : path.left(slash + 1)) + name;
+    // A hidden sibling of a fixed name, so that what a write cut short (a
+    // crash, a kill) left there is cleared by the next write instead of
+    // piling up. The name is shortened so that it stays a valid name even
+    // for a target whose own name is near the limit.
+    const QByteArray name = "." + path.mid(slash + 1).left(NAME_MAX - 16) + ".writing";
+    const QByteArray temp = (slash < 0 ? QByteArray() : path.left(slash + 1)) + name;
 
-    int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+    // unlink removes a link itself, never what it leads to; the new file is
+    // made afresh, so nothing is ever written through what stood there.
+    if (::unlink(temp.constData()) != 0 && errno != ENOENT)
+        return false;
+    int fd = ::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0)
         return false;
 

@@ -337,6 +337,27 @@ TEST(ZConfigFile, KeepsOwnerModeAndLinksAndLeavesNoTemporaryFile)
     EXPECT_EQ(entriesOf(dir.path()), QStringList({"ezx_flexbit.cfg", "link.cfg"}));
 }
 
+TEST(ZConfigFile, WhatAKilledWriteLeftIsClearedNeverFollowed)
+{
+    // A write killed before its rename leaves its scratch file; the next
+    // write must clear it, and must not write through a link put there.
+    QTemporaryDir dir;
+    QTemporaryDir elsewhere;
+    const QString path = dir.filePath("UserMenuTree");
+    const QString scratch = dir.filePath(".UserMenuTree.writing");
+    const QString victim = elsewhere.filePath("victim");
+    ASSERT_TRUE(writeFile(path, "[Folder]\nItems = a;\n"));
+    ASSERT_TRUE(writeFile(victim, "keep"));
+    for (const bool asLink : {false, true}) {
+        QFile::remove(scratch);
+        ASSERT_TRUE(asLink ? QFile::link(victim, scratch) : writeFile(scratch, "[Folder]\nItems = cut"));
+        ASSERT_TRUE(ZConfig(path, true).writeEntry("Folder", "Items", asLink ? "c;" : "b;"));
+        EXPECT_EQ(readFile(path), asLink ? "[Folder]\nItems = c;\n" : "[Folder]\nItems = b;\n");
+        EXPECT_EQ(readFile(victim), "keep");
+        EXPECT_EQ(entriesOf(dir.path()), QStringList({"UserMenuTree"}));
+    }
+}
+
 TEST(ZConfigFile, FullDiskOrReadOnlyFileSystemLeavesTheOldFile)
 {
     QTemporaryDir dir;
