@@ -96,6 +96,20 @@ std::optional<QString> sectionOf(const QString& line)
     return stripped(text.mid(1, text.size() - 2));
 }
 
+// Each line of the text, without its line feed, as a view into it.
+template <typename F>
+void forEachLine(const QByteArray& text, F&& f)
+{
+    qsizetype start = 0;
+    while (start < text.size()) {
+        qsizetype end = text.indexOf('\n', start);
+        if (end < 0)
+            end = text.size();
+        f(QByteArrayView(text).sliced(start, end - start));
+        start = end + 1;
+    }
+}
+
 } // namespace
 
 QString nameOnLine(const QString& registryLine)
@@ -128,18 +142,12 @@ bool mentions(const QByteArray& text, const QString& id)
 QSet<QString> sectionNames(const QByteArray& registry)
 {
     QSet<QString> names;
-    qsizetype start = 0;
-    while (start < registry.size()) {
-        qsizetype end = registry.indexOf('\n', start);
-        if (end < 0)
-            end = registry.size();
-        const QByteArrayView line = QByteArrayView(registry).sliced(start, end - start);
+    forEachLine(registry, [&](QByteArrayView line) {
         if (line.contains('[')) {
             if (const std::optional<QString> name = sectionOf(QString::fromLatin1(line)))
                 names.insert(*name);
         }
-        start = end + 1;
-    }
+    });
     return names;
 }
 
@@ -149,18 +157,12 @@ QStringList directories(const QByteArray& registry)
     // thousands of records has ten times as many other lines.
     QStringList found;
     const QByteArray key("Directory");
-    qsizetype start = 0;
-    while (start < registry.size()) {
-        qsizetype end = registry.indexOf('\n', start);
-        if (end < 0)
-            end = registry.size();
-        const QByteArrayView line = QByteArrayView(registry).sliced(start, end - start);
+    forEachLine(registry, [&](QByteArrayView line) {
         const qsizetype equals = line.indexOf('=');
         if (equals >= 0 && line.first(equals).contains(key)
             && stripped(QString::fromLatin1(line.first(equals))) == QLatin1String(key))
             found << stripped(QString::fromLatin1(line.sliced(equals + 1)));
-        start = end + 1;
-    }
+    });
     return found;
 }
 
