@@ -27,8 +27,10 @@ QString cleaned(const QStringList& lines)
 
 QByteArray cleanedBytes(const QByteArray& registry)
 {
+    // Each section header may gain a blank line before it: one buffer of the
+    // final size, never grown (and copied) on the way.
     QByteArray text;
-    text.reserve(registry.size() + 2);
+    text.reserve(registry.size() + registry.count("\n[") + 2);
     const char* data = registry.constData();
     const qsizetype size = registry.size();
     qsizetype start = 0;
