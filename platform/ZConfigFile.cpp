@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 namespace ZConfigFile {
@@ -42,6 +43,47 @@ void syncDirectory(const QByteArray& dir)
         return;
     ::fsync(fd); // best effort: some file systems refuse it for directories
     ::close(fd);
+}
+
+// The scratch file beside a target, opened for writing and locked, or -1.
+// What stands at its name is what a write cut short left, or another write
+// of the same file under way: that one holds the lock, and this write then
+// fails rather than mix with it. A link (symbolic, or a hard link to some
+// other file) is removed, never written through; a folder or anything that
+// is not a plain file fails the write.
+int openScratch(const QByteArray& temp)
+{
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        // O_NONBLOCK keeps a FIFO from blocking the open.
+        const int fd = ::open(temp.constData(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
+        if (fd < 0) {
+            if (errno == ELOOP && ::unlink(temp.constData()) == 0)
+                continue;
+            return -1;
+        }
+        struct stat own, named;
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::fstat(fd, &own) != 0 || !S_ISREG(own.st_mode)) {
+            ::close(fd);
+            return -1;
+        }
+        // A write that held the lock may have renamed the file into place
+        // since it was opened: then it is the target, not a scratch file.
+        if (::lstat(temp.constData(), &named) != 0 || named.st_dev != own.st_dev || named.st_ino != own.st_ino) {
+            ::close(fd);
+            continue;
+        }
+        if (own.st_nlink != 1) {
+            ::unlink(temp.constData());
+            ::close(fd);
+            continue;
+        }
+        if (::ftruncate(fd, 0) != 0 || ::fcntl(fd, F_SETFL, 0) != 0) {
+            ::close(fd);
+            return -1;
+        }
+        return fd;
+    }
+    return -1;
 }
 
 } // namespace
@@ -110,24 +152,21 @@ bool replaceAtomically(const QByteArray& path, const QByteArray& content,
     const QByteArray dir = slash < 0 ? QByteArrayLiteral(".")
                          : slash == 0 ? QByteArrayLiteral("/") : path.left(slash);
     // A hidden sibling of a fixed name, so that what a write cut short (a
-    // crash, a kill) left there is cleared by the next write instead of
+    // crash, a kill) left there is taken over by the next write instead of
     // piling up. The name is shortened so that it stays a valid name even
     // for a target whose own name is near the limit.
     const QByteArray name = "." + path.mid(slash + 1).left(NAME_MAX - 16) + ".writing";
     const QByteArray temp = (slash < 0 ? QByteArray() : path.left(slash + 1)) + name;
 
-    // unlink removes a link itself, never what it leads to; the new file is
-    // made afresh, so nothing is ever written through what stood there.
-    if (::unlink(temp.constData()) != 0 && errno != ENOENT)
-        return false;
-    int fd = ::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    int fd = openScratch(temp);
     if (fd < 0)
         return false;
 
+    // The lock is held until after the rename: the name is ours alone until
+    // it has become the target.
     const auto fail = [&] {
-        if (fd >= 0)
-            ::close(fd);
         ::unlink(temp.constData());
+        ::close(fd);
         return false;
     };
 
@@ -148,12 +187,10 @@ bool replaceAtomically(const QByteArray& path, const QByteArray& content,
     // After fchown, which clears the set-id bits.
     if (::fchmod(fd, mode) != 0 || ::fsync(fd) != 0)
         return fail();
-    const int closed = ::close(fd);
-    fd = -1;
-    if (closed != 0)
-        return fail();
     if (::rename(temp.constData(), path.constData()) != 0)
         return fail();
+    // Written and flushed already: a failing close loses nothing.
+    ::close(fd);
     syncDirectory(dir);
     return true;
 }

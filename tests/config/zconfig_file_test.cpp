@@ -17,6 +17,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sched.h>
+#include <sys/file.h>
 #include <sys/inotify.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
@@ -337,25 +338,43 @@ TEST(ZConfigFile, KeepsOwnerModeAndLinksAndLeavesNoTemporaryFile)
     EXPECT_EQ(entriesOf(dir.path()), QStringList({"ezx_flexbit.cfg", "link.cfg"}));
 }
 
-TEST(ZConfigFile, WhatAKilledWriteLeftIsClearedNeverFollowed)
+TEST(ZConfigFile, WhatAKilledWriteLeftIsTakenOverNeverFollowed)
 {
     // A write killed before its rename leaves its scratch file; the next
-    // write must clear it, and must not write through a link put there.
+    // write takes it over, and never writes through a link put there.
     QTemporaryDir dir;
     QTemporaryDir elsewhere;
     const QString path = dir.filePath("UserMenuTree");
     const QString scratch = dir.filePath(".UserMenuTree.writing");
     const QString victim = elsewhere.filePath("victim");
+    const QString sameFolderVictim = dir.filePath("victim");
     ASSERT_TRUE(writeFile(path, "[Folder]\nItems = a;\n"));
     ASSERT_TRUE(writeFile(victim, "keep"));
-    for (const bool asLink : {false, true}) {
+    ASSERT_TRUE(writeFile(sameFolderVictim, "keep"));
+    enum Left { CutFile, SymbolicLink, HardLink };
+    for (const Left left : {CutFile, SymbolicLink, HardLink}) {
+        SCOPED_TRACE(int(left));
         QFile::remove(scratch);
-        ASSERT_TRUE(asLink ? QFile::link(victim, scratch) : writeFile(scratch, "[Folder]\nItems = cut"));
-        ASSERT_TRUE(ZConfig(path, true).writeEntry("Folder", "Items", asLink ? "c;" : "b;"));
-        EXPECT_EQ(readFile(path), asLink ? "[Folder]\nItems = c;\n" : "[Folder]\nItems = b;\n");
+        const QByteArray from = QFile::encodeName(sameFolderVictim), to = QFile::encodeName(scratch);
+        ASSERT_TRUE(left == CutFile        ? writeFile(scratch, "[Folder]\nItems = cut and longer than the new text")
+                    : left == SymbolicLink ? QFile::link(victim, scratch)
+                                           : ::link(from.constData(), to.constData()) == 0);
+        const QString items = QString::number(int(left)) + ';';
+        ASSERT_TRUE(ZConfig(path, true).writeEntry("Folder", "Items", items));
+        EXPECT_EQ(readFile(path), "[Folder]\nItems = " + items.toLatin1() + "\n");
         EXPECT_EQ(readFile(victim), "keep");
-        EXPECT_EQ(entriesOf(dir.path()), QStringList({"UserMenuTree"}));
+        EXPECT_EQ(readFile(sameFolderVictim), "keep");
+        EXPECT_EQ(entriesOf(dir.path()), QStringList({"UserMenuTree", "victim"}));
     }
+
+    // A write of the same file under way holds its scratch file: this one
+    // fails rather than mix with it, and the file stays as it was.
+    const int busy = ::open(QFile::encodeName(scratch).constData(), O_WRONLY | O_CREAT, 0600);
+    ASSERT_GE(busy, 0);
+    ASSERT_EQ(::flock(busy, LOCK_EX), 0);
+    EXPECT_FALSE(ZConfig(path, true).writeEntry("Folder", "Items", "busy;"));
+    EXPECT_EQ(readFile(path), "[Folder]\nItems = 2;\n");
+    ::close(busy);
 }
 
 TEST(ZConfigFile, FullDiskOrReadOnlyFileSystemLeavesTheOldFile)
