@@ -128,6 +128,15 @@ bool ZConfig::writeEntries(const QList<Entry>& entries)
     return write(changes);
 }
 
+namespace {
+ZConfig::ReplaceObserver replaceObserver = nullptr;
+}
+
+void ZConfig::setReplaceObserver(ReplaceObserver observer)
+{
+    replaceObserver = observer;
+}
+
 bool ZConfig::write(const QList<Bytes>& changes)
 {
     for (const Bytes& change : changes) {
@@ -158,6 +167,8 @@ bool ZConfig::write(const QList<Bytes>& changes)
         // replaced, although a rename in its directory could do so.
         if (exists && ::faccessat(AT_FDCWD, target.constData(), W_OK, AT_EACCESS) != 0)
             return false;
+        if (replaceObserver)
+            replaceObserver(QString::fromLatin1(target));
         if (!ZConfigFile::replaceAtomically(target, updated, exists ? &info : nullptr))
             return false;
     }

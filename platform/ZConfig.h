@@ -70,6 +70,12 @@ public:
     // them cannot be stored, nothing is written and the result is false.
     bool writeEntries(const QList<Entry>& entries);
 
+    // Called with the path of the file (a link resolved) just before a
+    // write replaces or creates it; none by default. The program sets it
+    // to keep what the file held.
+    using ReplaceObserver = void (*)(const QString& path);
+    static void setReplaceObserver(ReplaceObserver observer);
+
 private:
     struct Bytes {
         QByteArray group;

@@ -7,6 +7,7 @@
 #include <ZConfig.h>
 #include <ZListBox.h>
 
+#include "history/recorder.h"
 #include "shell/shellrun.h"
 #include "shell/startup.h"
 #include "shell/texts.h"
@@ -30,6 +31,10 @@ Vardel::Vardel(const QString& argument, QWidget* parent, const char* /*name*/, i
     : ZKbMainWidget(3, nullptr, "ZMainWidget", 0)
 {
     getProgramDir();
+    // Every change made from here on is kept in the history (windowless
+    // installations too).
+    History::setFolder(progDir + "history");
+    ZConfig::setReplaceObserver(&History::willChange);
     const ZConfig settings(progDir + "/Vardel.cfg", false);
     langFile = progDir + "/languages/" + settings.readEntry("Vardel", "Language", "");
 

@@ -97,6 +97,8 @@ public slots:
     void about();
     void salir();
     void language();
+    // The recorded changes, newest first; the one chosen is undone.
+    void Historial();
     // Both return false, after telling the user, when a file could not be
     // rewritten (it keeps its old text).
     bool LimpiarCR();
@@ -242,6 +244,14 @@ private:
     // The font choice on either firmware: a font file's path, or "NO" for
     // the system font; recorded in the settings file.
     void applyFont(const QString& fontPath);
+
+    // history (src/history)
+    // A change in the user's words: the title (a text ID, or a row's
+    // label) and the new value, when there is one.
+    QString historyDescription(const char* titleId, const QString& value);
+    QString historyDescription(const QString& title, const QString& value);
+    // A row's label with the value the list now shows under it.
+    QString historyRowDescription(const QString& label);
 
     // anti-theft (src/antitheft)
     // Writes the anti-theft settings file with the numbers and the SIM card

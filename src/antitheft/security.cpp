@@ -19,6 +19,7 @@
 
 #include "antitheft/telephony.h"
 #include "antitheft/wardlexsettings.h"
+#include "history/recorder.h"
 #include "shell/paths.h"
 #include "shell/shellrun.h"
 
@@ -93,6 +94,8 @@ void Vardel::Antirrobo()
         dialog->getListBox()->checkItem(guardOn() ? 0 : 1, true);
         if (dialog->exec() == 1) {
             const int chosen = dialog->getCheckedItemIndex();
+            History::willChange(progDir + "/zWardlex");
+            History::willChange(progDir + "/zWardlex1");
             if (chosen == 1) {
                 Shell::run(QStringLiteral("mv %1/zWardlex %2/zWardlex1"), progDir, progDir);
                 reloadList(*this);

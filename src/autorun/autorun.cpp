@@ -21,6 +21,7 @@
 
 #include "ZFileDlg.h"
 #include "autorun/startupscript.h"
+#include "history/recorder.h"
 #include "shell/paths.h"
 
 namespace {
@@ -105,6 +106,7 @@ void Vardel::runClicked(ZListBoxItem* item)
     const QString name = item->getSubItemText(1, 0, false);
     const QString state = item->getSubItemText(1, 1, false);
     const int row = listaAutorun->currentItem();
+    History::Scope change(name);
 
     QString cron, inetd, enabled;
     {
@@ -121,6 +123,7 @@ void Vardel::runClicked(ZListBoxItem* item)
         Inetd();
     else
         EntradaAutorun(name, row, state == enabled ? QStringLiteral("SI") : QStringLiteral("NO"));
+    change.describe(historyRowDescription(name));
 }
 
 void Vardel::EntradaAutorun(const QString& name, int row, const QString& enabled)
@@ -178,6 +181,7 @@ void Vardel::AutorunAdd()
         // A name or path that the script's lines cannot hold is refused
         // rather than written as some other entry.
         if (StartupScript::canStore(name, command)) {
+            History::Scope change(historyDescription("MENU_RUNADD", name));
             rewriteAutorun([&](const QStringList& lines) {
                 return StartupScript::withEntryAdded(lines, name, command);
             });
@@ -216,6 +220,7 @@ void Vardel::AutorunRemove()
     if (!askYesNo(question))
         return;
 
+    History::Scope change(historyDescription("MENU_RUNDELETE", name));
     rewriteAutorun([&](const QStringList& lines) { return StartupScript::withEntryRemoved(lines, name); });
 }
 

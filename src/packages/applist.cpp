@@ -23,6 +23,7 @@
 #include "packages/appicons.h"
 #include "packages/record.h"
 #include "packages/registrytext.h"
+#include "history/recorder.h"
 #include "shell/paths.h"
 #include "shell/shellrun.h"
 #include "shell/texts.h"
@@ -149,6 +150,7 @@ void Vardel::pkgRemoveDirectory(const QString& directory)
     QString base;
     if (!AppDirs::removable(folder, &base) || passesThroughLink(base, folder))
         return;
+    History::willChange(folder);
     Shell::run(QStringLiteral("rm -f -r %1"), folder);
 }
 
@@ -208,6 +210,7 @@ void Vardel::BorrarMPKG()
     const ZConfig lang(langFile, false);
     if (message(text(lang, "UNINSTALL_MSG") + u' ' + name + u'?', ZMessageDlg::TypeChoose) == 0)
         return;
+    History::Scope change(historyDescription("MENU_UNINSTALL", name));
 
     Shell::run(QString::fromLatin1(idsCommand), progDir);
     const QStringList ids = Shell::readLines(progDir + "/TempApps");
@@ -227,6 +230,7 @@ void Vardel::BorrarMPKG()
         // registry is written without it do its menu entry and folder go.
         if (!pkgRemoveRecord(registry, id))
             continue;
+        History::willChange(QString::fromLatin1(AppRecord::menuTree));
         Shell::run(QStringLiteral("APP=`echo %1 | sed s/}//g | sed s/{//g`; sed -i \"s/$APP;//g\" "
                                   "/ezxlocal/download/appwrite/am/UserMenuTree"),
                    appId);

@@ -20,6 +20,7 @@
 #include "packages/record.h"
 #include "packages/registrytext.h"
 #include "shell/paths.h"
+#include "history/recorder.h"
 #include "shell/shellrun.h"
 
 namespace {
@@ -82,6 +83,7 @@ void Vardel::InstalarApp(const QString& /*package*/, const QString& name)
     const AppRecord::Place place = checked == 0 ? AppRecord::phone() : AppRecord::card();
 
     message(text(lang, "INSTALL_INSTALLING") + u'\n' + text(lang, "INSTALL_WAIT"), ZMessageDlg::TypeWait);
+    History::Scope change(historyDescription("MENU_INSTALL", name));
 
     const AppRecord::DesktopEntry desktop = AppRecord::read(ZConfig(progDir + "/tempdesktop", false));
     if (!pkgInstallApp(place, desktop)) {
@@ -108,6 +110,7 @@ bool Vardel::pkgInstallApp(const AppRecord::Place& place, const AppRecord::Deskt
 
     // The card's registry lives in a folder a new card may not have yet.
     if (place.card) {
+        History::willCreate(QStringLiteral("/mmc/mmca1/.system/java"));
         Shell::run(QStringLiteral("mkdir -p /mmc/mmca1/.system/java"));
         if (!Paths::isDirectory(QStringLiteral("/mmc/mmca1/.system/java")))
             return false;
@@ -133,8 +136,10 @@ bool Vardel::pkgInstallApp(const AppRecord::Place& place, const AppRecord::Deskt
     if (!gone(staging))
         Shell::run(QStringLiteral("rm -rf %1"), staging);
     // A missing base would make the move rename the package's folder to it.
-    if (!Paths::isDirectory(place.base))
+    if (!Paths::isDirectory(place.base)) {
+        History::willCreate(place.base);
         Shell::run(QStringLiteral("mkdir %1"), place.base);
+    }
     if (!gone(folder) || !gone(staging) || !Paths::isDirectory(place.base))
         return false;
 
@@ -154,6 +159,7 @@ bool Vardel::pkgInstallApp(const AppRecord::Place& place, const AppRecord::Deskt
         return false;
     }
     Shell::run(QStringLiteral("chmod 777 %1/*"), staging);
+    History::willChange(folder);
     if (Shell::run(QStringLiteral("mv %1 %2"), staging, folder) != 0 || !Paths::isDirectory(folder)
         || !gone(staging)) {
         undo.run();

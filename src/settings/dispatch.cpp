@@ -6,6 +6,8 @@
 #include <ZConfig.h>
 #include <ZListBoxItem.h>
 
+#include "history/recorder.h"
+
 void Vardel::itemClicked(ZListBoxItem* item)
 {
     if (!item)
@@ -16,6 +18,9 @@ void Vardel::itemClicked(ZListBoxItem* item)
 
     // Every comparison is made, in this order, against the label read above:
     // two IDs sharing a text both run.
+    // Whatever the editor changes is one entry of the history, told by the
+    // row and the value it shows afterwards.
+    History::Scope change(label);
     const ZConfig lang(langFile, false);
     if (label == text(lang, "CONFIG_ALARM"))
         Time_Alarm();
@@ -39,4 +44,5 @@ void Vardel::itemClicked(ZListBoxItem* item)
         Antirrobo();
     if (label == text(lang, "WARDLEX_PASSWORD"))
         IngresoClave();
+    change.describe(historyRowDescription(label));
 }

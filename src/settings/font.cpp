@@ -15,6 +15,7 @@
 
 #include <memory>
 
+#include "history/recorder.h"
 #include "settings/fontscript.h"
 #include "settings/settingsrows.h"
 #include "shell/shellrun.h"
@@ -125,6 +126,8 @@ void Vardel::applyFont(const QString& fontPath)
         return;
     }
 
+    History::willChange(QStringLiteral("/usr/language/fonts/AMCSL1.TTF"));
+    History::willChange(QStringLiteral("/usr/language/fonts/NUMBER1.TTF"));
     if (systemFont) {
         // Back from the copies of the system fonts kept beside the program.
         Shell::run(QStringLiteral("cp %1/AMCSL.TTF1 /usr/language/fonts/AMCSL1.TTF"), progDir);

@@ -11,6 +11,7 @@
 #include <ZNavTabWidget.h>
 #include <ZSingleSelectDlg.h>
 
+#include "history/recorder.h"
 #include "shell/shellrun.h"
 
 void Vardel::language()
@@ -49,6 +50,7 @@ void Vardel::language()
         const QStringList again = Shell::readLines(scratch);
         if (chosen >= 0 && chosen < again.size()) {
             const QString& file = again[chosen];
+            History::Scope change(historyDescription("MENU_LANGUAGE", names.value(chosen)));
             langFile = progDir + "/languages/" + file;
             textoKnown = false; // the chosen file is read afresh, even when it is the same
             ZConfig settings(progDir + "/Vardel.cfg", true);

@@ -62,6 +62,7 @@ void Vardel::Create_MenuApp()
         {"images/install.png", "MENU_INSTALL", SLOT(InstalarDesdeMenu()), false},
         {nullptr, nullptr, nullptr, false},
         {"images/lang.png", "MENU_LANGUAGE", SLOT(language()), false},
+        {"images/history.png", "MENU_HISTORY", SLOT(Historial()), false},
         {nullptr, nullptr, nullptr, false},
         {"images/about.png", "MENU_ABOUT", SLOT(about()), false},
         {"images/exit.png", "MENU_EXIT", nullptr, true},
@@ -76,6 +77,7 @@ void Vardel::Create_MenuAutorun()
         {"images/runremove.png", "MENU_RUNDELETE", SLOT(AutorunRemove()), false},
         {nullptr, nullptr, nullptr, false},
         {"images/lang.png", "MENU_LANGUAGE", SLOT(language()), false},
+        {"images/history.png", "MENU_HISTORY", SLOT(Historial()), false},
         {nullptr, nullptr, nullptr, false},
         {"images/about.png", "MENU_ABOUT", SLOT(about()), false},
         {"images/exit.png", "MENU_EXIT", nullptr, true},
@@ -87,6 +89,7 @@ void Vardel::Create_MenuConfig()
 {
     static const MenuEntry entries[] = {
         {"images/lang.png", "MENU_LANGUAGE", SLOT(language()), false},
+        {"images/history.png", "MENU_HISTORY", SLOT(Historial()), false},
         {nullptr, nullptr, nullptr, false},
         {"images/about.png", "MENU_ABOUT", SLOT(about()), false},
         {"images/exit.png", "MENU_EXIT", nullptr, true},
@@ -101,6 +104,7 @@ void Vardel::Create_MenuTheme()
         {"images/install.png", "MENU_INSTALL", SLOT(InstalarDesdeMenu()), false},
         {nullptr, nullptr, nullptr, false},
         {"images/lang.png", "MENU_LANGUAGE", SLOT(language()), false},
+        {"images/history.png", "MENU_HISTORY", SLOT(Historial()), false},
         {nullptr, nullptr, nullptr, false},
         {"images/about.png", "MENU_ABOUT", SLOT(about()), false},
         {"images/exit.png", "MENU_EXIT", nullptr, true},

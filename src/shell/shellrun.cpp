@@ -4,6 +4,7 @@
 
 #include <ZAutomation.h>
 
+#include "history/recorder.h"
 #include "shell/paths.h"
 
 #include <cerrno>
@@ -154,6 +155,7 @@ int run(const QString& command)
 
 bool writeFile(const QString& path, const QString& text, WriteMode mode)
 {
+    History::willChange(path);
     return writeThrough(mode == WriteMode::Append ? QStringLiteral("cat >> %1") : QStringLiteral("cat > %1"), path,
                         text);
 }
@@ -180,6 +182,7 @@ bool writeThenMove(const QString& sibling, const QString& target, const QString&
     }
     if (beforeMove)
         beforeMove(sibling);
+    History::willChange(target);
     if (!succeeded(run(QStringLiteral("mv %1 %2"), sibling, target))) {
         run(QStringLiteral("rm -f %1"), sibling);
         return false;

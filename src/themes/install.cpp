@@ -14,6 +14,7 @@
 #include "packages/desktopcheck.h"
 #include "packages/unpackedtree.h"
 #include "shell/paths.h"
+#include "history/recorder.h"
 #include "shell/shellrun.h"
 #include "themes/descriptor.h"
 #include "themes/themeplaces.h"
@@ -134,6 +135,7 @@ void Vardel::installTheme(SkinPlace place)
                                                                   : ThemePlaces::firmwareSkins);
 
     const ThemeDescriptor::Theme theme = readTheme(progDir);
+    History::Scope change(historyDescription("MENU_INSTALL", theme.name));
     const QString skinDir = base + u'/' + theme.folder;
     const QString staging = base + QStringLiteral("/.") + theme.folder + QStringLiteral(".partial");
     // Another theme's folder is never shared: its files would be mixed with
@@ -161,8 +163,10 @@ void Vardel::installTheme(SkinPlace place)
     // A new card (or phone) has no skin base yet; without it the skin
     // directory cannot be made and the theme's files would be lost. What an
     // interrupted installation left goes first.
-    if (!Paths::isDirectory(base))
+    if (!Paths::isDirectory(base)) {
+        History::willCreate(base);
         Shell::run(QStringLiteral("mkdir ") + base);
+    }
     for (const QString& left : {skinDir, staging}) {
         if (taken(left))
             Shell::run(QStringLiteral("rm -rf %1"), left);
@@ -192,6 +196,7 @@ void Vardel::installTheme(SkinPlace place)
     Shell::run(QStringLiteral("chmod %1 %2/*"), mode, staging);
     Shell::run(QStringLiteral("chown %1 %2"), owner, staging);
     Shell::run(QStringLiteral("chown %1 %2/*"), owner, staging);
+    History::willChange(skinDir);
     if (Shell::run(QStringLiteral("mv %1 %2"), staging, skinDir) != 0 || !Paths::isDirectory(skinDir)
         || taken(staging)) {
         fail();
@@ -200,8 +205,10 @@ void Vardel::installTheme(SkinPlace place)
 
     const QString descriptorText = ThemeDescriptor::text(theme, base, !firmware);
     const QString descriptor = descriptorPath(theme, firmware);
-    if (!firmware)
+    if (!firmware) {
+        History::willCreate(QStringLiteral("/ezxlocal/download/appwrite/setuptheme"));
         Shell::run(QStringLiteral("mkdir /ezxlocal/download/appwrite/setuptheme"));
+    }
     // The sibling's name is short: the descriptor's own may be as long as a
     // name can be.
     const QString sibling = descriptor.left(descriptor.lastIndexOf(u'/')) + QStringLiteral("/.descriptor.new");

@@ -14,6 +14,7 @@
 #include <ZNoticeDlg.h>
 #include <ZOptionsMenu.h>
 
+#include "history/recorder.h"
 #include "shell/paths.h"
 #include "shell/shellrun.h"
 #include "shell/texts.h"
@@ -132,6 +133,7 @@ void Vardel::BorrarTema()
     }
     if (!askYesNo(question))
         return;
+    History::Scope change(historyDescription("MENU_UNINSTALL", selected));
 
     // Read again: the descriptor is the one to trust at the moment of removal.
     const QString skinNow = ZConfig(target, false).readEntry(configSection, "Skin", "");
@@ -147,9 +149,12 @@ void Vardel::BorrarTema()
     // theme was not removed: nothing to announce.
     const QString skinBase = skinNow.left(skinNow.lastIndexOf(u'/'));
     if (Paths::isDirectory(skinBase)) {
+        History::willChange(skinNow);
         Shell::run(QStringLiteral("rm -r %1"), skinNow);
-        if (Paths::entryAt(skinNow).kind == Paths::Entry::Missing)
+        if (Paths::entryAt(skinNow).kind == Paths::Entry::Missing) {
+            History::willChange(target);
             Shell::run(QStringLiteral("rm %1"), target);
+        }
     }
     if (!Paths::exists(target)) {
         const ZConfig lang(langFile, false);
