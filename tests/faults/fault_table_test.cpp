@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -17,6 +18,7 @@
 #include <iostream>
 
 #include "faultphone.h"
+#include "history/journal.h"
 #include "mpkg.h"
 #include "qtprint.h"
 
@@ -267,6 +269,101 @@ TEST_F(FaultTable, PlantedFaults)
         EXPECT_EQ(o.check(phone, r), QString()) << r.output.constData();
     }
     std::cout << "planted-fault cases: " << runs << " runs\n";
+}
+
+// History: each kind of change, undone through the window, leaves the phone
+// byte for byte as it was before (the history folder aside), and the undo
+// undone leaves it as after the change. Then what must change nothing: an
+// outside edit in between, a wrong password while the guard is on, an entry
+// over the limit; the oldest entry going at the limit; a kill during an undo.
+TEST_F(FaultTable, Undo)
+{
+    const QString history = "/ezxlocal/download/mystuff/.system/QTDownLoad/vardel/history/";
+    const QString alarm = "/ezxlocal/download/appwrite/setup/ezx_system.cfg";
+    const QStringList undo{"menu 4", "check 0", "yes"};
+    const auto window = [](const QStringList& script) { return Operation{"history", {}, script}; };
+    // A phone with the change made: the state before it and after it.
+    const auto changed = [&](const QString& name, const std::function<void(const Phone&)>& prepare = {}) {
+        const Operation o = op(name);
+        const Phone phone(freshPhone(dir.path(), "history"));
+        if (o.prepare)
+            o.prepare(phone);
+        if (prepare)
+            prepare(phone);
+        run(phone, window({})); // the IMEI file every start writes
+        const Snapshot before = phone.snapshot();
+        run(phone, o);
+        EXPECT_FALSE(differences(before, phone.snapshot()).isEmpty()) << name.toStdString();
+        return std::tuple{phone, before, phone.snapshot()};
+    };
+
+    for (const QString name : {"picker", "autorun add", "install to phone memory", "theme to phone memory", "numbers"}) {
+        SCOPED_TRACE(name.toStdString());
+        const auto [phone, before, after] = changed(name);
+        const Faults::Run undone = run(phone, window(undo));
+        EXPECT_EQ(differences(before, phone.snapshot()), QStringList()) << undone.told.join(" | ").toStdString();
+        run(phone, window(undo));
+        EXPECT_EQ(differences(after, phone.snapshot()), QStringList());
+    }
+
+    {
+        const auto [phone, before, after] = changed("picker");
+        phone.write(alarm, phone.read(alarm) + "# edited by hand\n");
+        const Snapshot edited = phone.snapshot();
+        const Faults::Run refused = run(phone, window(undo));
+        EXPECT_TRUE(refused.told.join('\n').contains("Not undone. This file has changed since:\n" + alarm + "\nchanged outside Vardel"))
+            << refused.told.join(" | ").toStdString();
+        EXPECT_EQ(differences(edited, phone.snapshot()), QStringList());
+    }
+
+    {
+        const auto guardOn = [](const Phone& p) {
+            const QString flag = "/ezxlocal/download/mystuff/.system/QTDownLoad/vardel/zWardlex";
+            QFile::rename(p.host(flag + "1"), p.host(flag));
+        };
+        const auto [phone, before, after] = changed("numbers", guardOn);
+        const Faults::Run wrong = run(phone, window({"menu 4", "check 0", "text wrong"}));
+        EXPECT_TRUE(wrong.told.contains("Wrong password.")) << wrong.told.join(" | ").toStdString();
+        EXPECT_EQ(differences(after, phone.snapshot()), QStringList());
+        run(phone, window({"menu 4", "check 0", "text", "yes"}));
+        EXPECT_EQ(differences(before, phone.snapshot()), QStringList());
+    }
+
+    {
+        const Phone phone(freshPhone(dir.path(), "history"));
+        QStringList script{"tab 2"};
+        for (int i = 0; i < Journal::maxEntries + 1; ++i)
+            script << "activate 0" << "number " + QString::number(4 + i % 2);
+        run(phone, window(script));
+        const QList<Journal::Entry> kept = Journal::parse(phone.read(history + "journal"));
+        ASSERT_EQ(kept.size(), Journal::maxEntries);
+        EXPECT_EQ(kept.first().id, 2);
+        EXPECT_EQ(QDir(phone.host(history)).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(), Journal::maxEntries);
+        // Over the size limit: kept as a change that cannot be undone.
+        phone.write(alarm, phone.read(alarm) + "#" + QByteArray(Journal::maxBytes, 'x') + "\n");
+        run(phone, window({"tab 2", "activate 0", "number 9"}));
+        EXPECT_FALSE(Journal::parse(phone.read(history + "journal")).last().undoable);
+        const Snapshot big = phone.snapshot();
+        EXPECT_TRUE(run(phone, window(undo)).told.join('\n').contains("(cannot be undone)"));
+        EXPECT_EQ(differences(big, phone.snapshot()), QStringList());
+    }
+
+    {
+        QElapsedTimer timer;
+        const auto [reference, before, after] = changed("install to phone memory");
+        timer.start();
+        run(reference, window(undo));
+        const qint64 took = timer.nsecsElapsed() / 1000;
+        for (int k = 1; k < 7; ++k) {
+            SCOPED_TRACE("undo killed after " + std::to_string(took * k / 7) + " us");
+            const auto [phone, old, installed] = changed("install to phone memory");
+            run(phone, window(undo), {}, int(took * k / 7));
+            QStringList neither = neitherOldNorNew(installed, before, phone.snapshot());
+            neither.removeIf([&](const QString& path) { return !installed.contains(path) && !before.contains(path); });
+            EXPECT_EQ(neither, QStringList());
+            EXPECT_FALSE(Journal::parse(phone.read(history + "journal")).isEmpty());
+        }
+    }
 }
 
 } // namespace

@@ -80,6 +80,14 @@ Operation window(const QString& name, const QStringList& script, const QString& 
     return {name, {}, script, success, target};
 }
 
+// What an operation needs on the phone first (the demo phone has no
+// backup.sh: without it the file dialog finds nothing to pick).
+Operation withPrepare(Operation op, std::function<void(const Phone&)> prepare)
+{
+    op.prepare = std::move(prepare);
+    return op;
+}
+
 Operation removal(const QString& name, int tab, const QString& row, const QString& target)
 {
     Operation op{name, {}, {}, "has been removed.", target};
@@ -128,9 +136,10 @@ Snapshot Phone::snapshot() const
         const QString phonePath = QString::fromLatin1(path.mid(qsizetype(top.size())));
         // The program is never written (and by far the largest file); the
         // font and package searches leave their scratch file on purpose; the
-        // theme settings' stub logs its starts outside the phone's files.
+        // theme settings' stub logs its starts outside the phone's files;
+        // the history of changes is checked by the rows that undo them.
         if (phonePath == program || phonePath == progDir + "fonttemp" || phonePath == progDir + "mpkgtemp"
-            || phonePath == "/themesetup.log")
+            || phonePath == "/themesetup.log" || phonePath.startsWith(progDir + "history"))
             continue;
         struct stat st {};
         ::lstat(path.constData(), &st);
@@ -161,7 +170,8 @@ QList<Operation> operations()
         removal("remove a phone application", 0, "Pocket Notes", am + "UserRegistry"),
         removal("remove a card application", 0, "Sky Atlas", "/mmc/mmca1/.system/java/CardRegistry"),
         removal("remove a card theme", 4, "Autumn", "/ezxlocal/download/appwrite/setuptheme/Autumn.chm"),
-        window("autorun add", {"tab 1", "menu 0", "file /ezxlocal/download/mystuff/scripts/backup.sh", "text Backup"}, script),
+        withPrepare(window("autorun add", {"tab 1", "menu 0", "file /ezxlocal/download/mystuff/scripts/backup.sh", "text Backup"}, script),
+                    [](const Phone& p) { p.write("/ezxlocal/download/mystuff/scripts/backup.sh", "#!/bin/sh\n"); }),
         window("autorun switch", {"tab 1", "activate 3", "check 0"}, script),
         window("autorun remove", {"tab 1", "current 5", "menu 1", "yes"}, script),
         window("picker", {"tab 2", "activate 0", "number 8"}, setup + "ezx_system.cfg"),
