@@ -62,7 +62,7 @@ protected:
         const QString shots = work.filePath(label);
         QDir().mkpath(shots);
         return run(command, {"shot " + shots + "/window.png", "softkey 0", "shot " + shots + "/menu.png",
-                             "softkey 1", "menu 5", "shot " + shots + "/about.png", "accept", "menu 3",
+                             "softkey 1", "menu 6", "shot " + shots + "/about.png", "accept", "menu 3",
                              "check 1", "shot " + shots + "/spanish.png", "tab 3", "menu 0", "reject"});
     }
 

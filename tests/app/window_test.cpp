@@ -50,7 +50,7 @@ QByteArray languageFile(const QByteArray& name, const QByteArray& marker, bool u
     if (unicode)
         text += "UNICODE = 1\n";
     for (const char* id : {"MENU_LANGUAGE", "MENU_ABOUT", "MENU_EXIT", "MENU_MENU", "MENU_RUNADD",
-                           "MENU_RUNDELETE", "MENU_UNINSTALL", "MENU_INSTALL", "MENU_CANCEL", "MENU_SELECT"})
+                           "MENU_RUNDELETE", "MENU_UNINSTALL", "MENU_INSTALL", "MENU_CANCEL", "MENU_SELECT", "MENU_HISTORY"})
         text += QByteArray(id) + " = " + marker + " " + id + "\n";
     return text;
 }
@@ -144,7 +144,7 @@ TEST_F(Window, StartsOnTheApplicationsTabWithItsMenuAndKeys)
     EXPECT_EQ(w->softKey->text(ZSoftKey::LEFT), "EN MENU_MENU");
     EXPECT_EQ(w->softKey->text(ZSoftKey::RIGHT), "EN MENU_EXIT");
     EXPECT_EQ(menuTexts(w->optMenu), (QStringList{"EN MENU_UNINSTALL", "EN MENU_INSTALL", "-", "EN MENU_LANGUAGE",
-                                                  "-", "EN MENU_ABOUT", "EN MENU_EXIT"}));
+                                                  "EN MENU_HISTORY", "-", "EN MENU_ABOUT", "EN MENU_EXIT"}));
     for (int i = 0; i < w->optMenu->count(); ++i)
         EXPECT_EQ(w->optMenu->idAt(i), i);
 
@@ -160,19 +160,19 @@ TEST_F(Window, EachTabGetsAFreshMenuOfItsOwn)
 {
     chooseLanguage("en.lng");
     auto w = open();
-    const QStringList config{"EN MENU_LANGUAGE", "-", "EN MENU_ABOUT", "EN MENU_EXIT"};
+    const QStringList config{"EN MENU_LANGUAGE", "EN MENU_HISTORY", "-", "EN MENU_ABOUT", "EN MENU_EXIT"};
     const struct {
         int tab;
         QStringList texts;
     } expected[] = {
-        {1, {"EN MENU_RUNADD", "EN MENU_RUNDELETE", "-", "EN MENU_LANGUAGE", "-", "EN MENU_ABOUT",
-             "EN MENU_EXIT"}},
+        {1, {"EN MENU_RUNADD", "EN MENU_RUNDELETE", "-", "EN MENU_LANGUAGE", "EN MENU_HISTORY", "-",
+             "EN MENU_ABOUT", "EN MENU_EXIT"}},
         {2, config},
         {3, config},
-        {4, {"EN MENU_UNINSTALL", "EN MENU_INSTALL", "-", "EN MENU_LANGUAGE", "-", "EN MENU_ABOUT",
-             "EN MENU_EXIT"}},
-        {0, {"EN MENU_UNINSTALL", "EN MENU_INSTALL", "-", "EN MENU_LANGUAGE", "-", "EN MENU_ABOUT",
-             "EN MENU_EXIT"}},
+        {4, {"EN MENU_UNINSTALL", "EN MENU_INSTALL", "-", "EN MENU_LANGUAGE", "EN MENU_HISTORY", "-",
+             "EN MENU_ABOUT", "EN MENU_EXIT"}},
+        {0, {"EN MENU_UNINSTALL", "EN MENU_INSTALL", "-", "EN MENU_LANGUAGE", "EN MENU_HISTORY", "-",
+             "EN MENU_ABOUT", "EN MENU_EXIT"}},
     };
     for (const auto& e : expected) {
         ZOptionsMenu* before = w->optMenu;
@@ -194,7 +194,7 @@ TEST_F(Window, ExitKeyAndExitEntryQuitAtOnce)
     EXPECT_EQ(qApp->exec(), 0);
 
     w->tabWidget->setCurrentPage(1);
-    QTimer::singleShot(0, [&] { w->optMenu->activateIndex(6); });
+    QTimer::singleShot(0, [&] { w->optMenu->activateIndex(7); });
     QTimer::singleShot(5000, [] { QCoreApplication::exit(7); });
     EXPECT_EQ(qApp->exec(), 0);
 }
@@ -243,7 +243,7 @@ TEST_F(Window, WithoutALanguageEveryTextIsEmpty)
     auto w = open();
     EXPECT_EQ(w->langFile, programDir + "/languages/");
     EXPECT_EQ(w->softKey->text(ZSoftKey::LEFT), "");
-    EXPECT_EQ(menuTexts(w->optMenu), (QStringList{"", "", "-", "", "-", "", ""}));
+    EXPECT_EQ(menuTexts(w->optMenu), (QStringList{"", "", "-", "", "", "-", "", ""}));
 
     // The chooser still lists every file by its name and checks the first.
     Shown shown;
@@ -326,7 +326,7 @@ TEST_F(Window, ChoosingRebuildsMenuKeysAndListsOfTheShownTab)
     EXPECT_EQ(ZConfig(programDir + "/Vardel.cfg", false).readEntry("Vardel", "Language"), "es.lng");
     EXPECT_FALSE(QFile::exists(programDir + "ltemp"));
     // Tab 3 has the settings menu.
-    EXPECT_EQ(menuTexts(w->optMenu), (QStringList{"ES MENU_LANGUAGE", "-", "ES MENU_ABOUT", "ES MENU_EXIT"}));
+    EXPECT_EQ(menuTexts(w->optMenu), (QStringList{"ES MENU_LANGUAGE", "ES MENU_HISTORY", "-", "ES MENU_ABOUT", "ES MENU_EXIT"}));
     EXPECT_EQ(w->softKey->optMenu(ZSoftKey::LEFT), w->optMenu);
     EXPECT_EQ(w->softKey->text(ZSoftKey::LEFT), "ES MENU_MENU");
     EXPECT_EQ(w->softKey->text(ZSoftKey::RIGHT), "ES MENU_EXIT");
