@@ -26,16 +26,16 @@ bool isAfter(const QByteArray& after)
     return true;
 }
 
-// A number of digits only, within range.
-bool number(const QByteArray& text, qint64 max, qint64* out)
+// A number of digits only (decimal, or octal for modes), within range.
+bool number(const QByteArray& text, qint64 max, qint64* out, int base = 10)
 {
     if (text.isEmpty() || text.size() > 18)
         return false;
     qint64 value = 0;
     for (char c : text) {
-        if (c < '0' || c > '9')
+        if (c < '0' || c >= '0' + base)
             return false;
-        value = value * 10 + (c - '0');
+        value = value * base + (c - '0');
     }
     if (value > max)
         return false;
@@ -90,7 +90,7 @@ bool readFile(const QByteArrayList& fields, File* file)
     qint64 mode = 0, uid = 0, gid = 0;
     QByteArray path;
     if (fields.size() != 7 || fields[0] != "F" || !unword(fields[1], &path) || !path.startsWith('/')
-        || !isKind(fields[2]) || !number(fields[3], 07777, &mode) || !number(fields[4], 0xffffffffLL, &uid)
+        || !isKind(fields[2]) || !number(fields[3], 07777, &mode, 8) || !number(fields[4], 0xffffffffLL, &uid)
         || !number(fields[5], 0xffffffffLL, &gid) || !isAfter(fields[6]))
         return false;
     file->path = QString::fromLatin1(path);
@@ -111,7 +111,7 @@ QByteArray format(const QList<Entry>& entries)
         text += "\nE " + QByteArray::number(e.id) + ' ' + QByteArray::number(e.time) + ' '
             + (e.undoable ? 'u' : 'n') + ' ' + QByteArray::number(e.bytes) + ' ' + word(e.description.toUtf8());
         for (const File& f : e.files)
-            text += "\nF " + word(f.path.toLatin1()) + ' ' + f.kind.toLatin1() + ' ' + QByteArray::number(f.mode)
+            text += "\nF " + word(f.path.toLatin1()) + ' ' + f.kind.toLatin1() + ' ' + QByteArray::number(f.mode, 8)
                 + ' ' + QByteArray::number(f.uid) + ' ' + QByteArray::number(f.gid) + ' ' + f.after;
     }
     return text;

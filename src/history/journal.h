@@ -16,7 +16,8 @@
 // description is UTF-8 and the path Latin-1 (one byte a character), both
 // percent-encoded so that neither holds a blank or a line break. kind is
 // the file's state before the change (absent, file, dir, link), after the
-// state it was left in (absent, or the hash of what it held). A line that
+// state it was left in (absent, or the hash of what it held); mode is
+// octal. A line that
 // does not read whole drops its entry, never the others.
 namespace Journal {
 

@@ -24,6 +24,7 @@ struct Current {
     qint64 bytes = 0;
     bool pendingMade = false;
     bool busy = false; // the recorder's own writes are not recorded
+    bool gone = false;  // the history folder goes with the change
 };
 
 QString historyFolder;
@@ -197,6 +198,12 @@ void willChange(const QString& given)
     if (current.depth == 0 || current.busy || historyFolder.isEmpty())
         return;
     const QString path = Paths::lexical(given);
+    // A change that takes the history with it (this program's own folder
+    // removed) is not recorded: nothing would be left to keep it.
+    if (inside(historyFolder, path) && path != historyFolder) {
+        current.gone = true;
+        return;
+    }
     if (inside(path, historyFolder)
         || std::any_of(current.files.begin(), current.files.end(),
                        [&](const Journal::File& f) { return f.path == path; }))
@@ -251,10 +258,20 @@ Scope::Scope(const QString& description) : outermost(current.depth == 0)
 
 Scope::~Scope()
 {
+    finish();
+}
+
+void Scope::finish()
+{
+    if (!open)
+        return;
+    open = false;
     --current.depth;
     if (!outermost)
         return;
-    if (!current.files.isEmpty() && !historyFolder.isEmpty()) {
+    if (current.gone && current.pendingMade)
+        remove(pending());
+    else if (!current.files.isEmpty() && !historyFolder.isEmpty()) {
         current.busy = true;
         record();
     }
@@ -330,8 +347,9 @@ bool undo(const Journal::Entry& entry, const QString& description)
             whole = false;
             continue;
         }
-        // mv would put it inside a folder (or a link to one).
-        if (now == Paths::Entry::Folder || now == Paths::Entry::Link)
+        // Only a file over a file is one rename; mv would put anything
+        // else inside a folder (or a link to one), or refuse it.
+        if (now != Paths::Entry::Missing && !(now == Paths::Entry::File && file.kind == QLatin1String("file")))
             remove(file.path);
         if (!done(Shell::run(QStringLiteral("mv -f %1 %2"), sibling, file.path))) {
             remove(sibling);

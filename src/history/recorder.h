@@ -40,9 +40,13 @@ public:
     Scope& operator=(const Scope&) = delete;
     // The description, when the new value is known only at the end.
     void describe(const QString& description);
+    // Records the entry now, before what the operation starts last (the
+    // phone's own programs); what it changes after this is not recorded.
+    void finish();
 
 private:
     bool outermost;
+    bool open = true;
 };
 
 // What stands at path, as the journal's after field holds it: "absent" or

@@ -93,6 +93,7 @@ void Vardel::InstalarApp(const QString& /*package*/, const QString& name)
 
     Shell::run(QStringLiteral("rm %1/tempdesktop"), progDir);
     Shell::run(QStringLiteral("rm -r /mmc/mmca1/.system/tempmpkg"));
+    change.finish();
 
     message(texto((name + u' ' + lang.readEntry(QStringLiteral("VARDEL"), QStringLiteral("INSTALL_SUCCESS"),
                                                    QString())).toLatin1()),

@@ -237,6 +237,7 @@ void Vardel::installTheme(SkinPlace place)
     }
     if (!firmware)
         LimpiarCR();
+    change.finish();
     message(done, ZMessageDlg::TypeInformation);
 
     Shell::run(QStringLiteral("/usr/SYSqtapp/systemsetup/themesetup"));

@@ -57,7 +57,13 @@ protected:
     int currentOf(int dump) const { return eventsOf("dump").value(dump)["current"].toInt(); }
     // The commands that touched the start-up script (the window's start
     // runs others of its own).
-    QStringList scriptCommands() const { return commands().filter(".autorun.csh"); }
+    // The script's own rewrites (the history's copies of it aside).
+    QStringList scriptCommands() const
+    {
+        QStringList found = commands().filter(".autorun.csh");
+        found.removeIf([](const QString& c) { return c.contains("/history/"); });
+        return found;
+    }
     static QJsonArray row(const char* name, const char* state) { return {name, state}; }
 };
 

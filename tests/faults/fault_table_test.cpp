@@ -275,7 +275,8 @@ TEST_F(FaultTable, PlantedFaults)
 // byte for byte as it was before (the history folder aside), and the undo
 // undone leaves it as after the change. Then what must change nothing: an
 // outside edit in between, a wrong password while the guard is on, an entry
-// over the limit; the oldest entry going at the limit; a kill during an undo.
+// over the limit; the oldest entry going at the limit; a history that cannot
+// be kept; a kill during an undo.
 TEST_F(FaultTable, Undo)
 {
     const QString history = "/ezxlocal/download/mystuff/.system/QTDownLoad/vardel/history/";
@@ -346,6 +347,17 @@ TEST_F(FaultTable, Undo)
         const Snapshot big = phone.snapshot();
         EXPECT_TRUE(run(phone, window(undo)).told.join('\n').contains("(cannot be undone)"));
         EXPECT_EQ(differences(big, phone.snapshot()), QStringList());
+    }
+
+    {
+        // A history that cannot be kept: the change is made and told as always.
+        const Phone plain(freshPhone(dir.path(), "plain"));
+        const Faults::Run told = run(plain, op("password"));
+        const Phone phone(freshPhone(dir.path(), "history"));
+        phone.write(history.chopped(1), "not a folder");
+        EXPECT_EQ(run(phone, op("password")).told, told.told);
+        EXPECT_EQ(differences(plain.snapshot(), phone.snapshot()), QStringList());
+        EXPECT_EQ(phone.read(history.chopped(1)), "not a folder");
     }
 
     {
