@@ -1,0 +1,46 @@
+#include "shell/busylock.h"
+
+#include <QtDebug>
+
+#include "shell/paths.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+BusyLock::BusyLock(const QString& programDir) : path(programDir.isEmpty() ? QStringLiteral("/") : programDir) {}
+
+BusyLock::~BusyLock()
+{
+    release();
+    if (fd >= 0)
+        ::close(fd);
+}
+
+bool BusyLock::tryTake()
+{
+    if (held)
+        return true;
+    if (fd < 0) {
+        fd = ::open(Paths::toBytes(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd < 0) {
+            qDebug() << "busy lock: cannot open" << path << "- going on without it";
+            held = true;
+            return true;
+        }
+    }
+    int result;
+    do {
+        result = ::flock(fd, LOCK_EX | LOCK_NB);
+    } while (result != 0 && errno == EINTR);
+    held = result == 0;
+    return held;
+}
+
+void BusyLock::release()
+{
+    if (held && fd >= 0)
+        ::flock(fd, LOCK_UN);
+    held = false;
+}
