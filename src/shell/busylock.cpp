@@ -34,6 +34,12 @@ bool BusyLock::tryTake()
     do {
         result = ::flock(fd, LOCK_EX | LOCK_NB);
     } while (result != 0 && errno == EINTR);
+    // Only another holder makes it wait: a file system that cannot lock
+    // at all must not keep every Vardel waiting for a minute.
+    if (result != 0 && errno != EWOULDBLOCK) {
+        qDebug() << "busy lock: cannot lock" << path << "- going on without it";
+        result = 0;
+    }
     held = result == 0;
     return held;
 }
