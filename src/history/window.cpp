@@ -70,7 +70,10 @@ void Vardel::Historial()
     QStringList rows;
     for (qsizetype i = all.size() - 1; i >= 0; --i) {
         const Journal::Entry& entry = all[i];
-        rows << QDateTime::fromSecsSinceEpoch(entry.time).toString(QStringLiteral("MM-dd hh:mm")) + u' '
+        // Today's changes by their time alone: the description needs the room.
+        const QDateTime when = QDateTime::fromSecsSinceEpoch(entry.time);
+        const bool today = when.date() == QDate::currentDate();
+        rows << when.toString(today ? QStringLiteral("hh:mm") : QStringLiteral("MM-dd hh:mm")) + u' '
                 + entry.description + (entry.undoable ? QString() : u' ' + text(lang, "HISTORY_NOUNDO"));
     }
     auto* dialog = new ZSingleSelectDlg(text(lang, "MENU_HISTORY"), QString(), nullptr, "ZSingleSelectDlg", true);
