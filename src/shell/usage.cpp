@@ -10,7 +10,8 @@ const char usage[] =
     "Usage: vardel [ANY [ARGUMENT]]\n"
     "       vardel --help | --version\n"
     "\n"
-    "Vardel reads the second argument after its name; the first one is not looked at:\n"
+    "Vardel goes by the second argument after its name (the first one counts only\n"
+    "as --help or --version):\n"
     "  none, or anything else  opens the window\n"
     "  PATH                    installs the package (.mpkg) at PATH, an existing file,\n"
     "                          without a window, and ends\n"
@@ -29,7 +30,8 @@ const char usage[] =
     "                    the display; a start without a window and without a\n"
     "                    display runs on the offscreen platform\n"
     "  QT_LOGGING_RULES  \"vardel.commands.debug=true\" shows what the shell commands\n"
-    "                    print, each under its command line\n";
+    "                    print, each under its command line; \"vardel.*.debug=true\"\n"
+    "                    the program's other debug lines too\n";
 
 } // namespace
 
