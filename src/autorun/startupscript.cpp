@@ -163,16 +163,21 @@ bool canStore(const QString& name, const QString& command)
     return true;
 }
 
-QStringList withEntryAdded(const QStringList& lines, const QString& name, const QString& command)
+QStringList withLinesAdded(const QStringList& lines, const QString& name, const QString& commandLine)
 {
     QStringList result;
     for (const QString& line : lines) {
         if (!line.isEmpty())
             result << line;
     }
-    const bool off = command.startsWith(u'#');
-    result << u'#' + name << (off ? QStringLiteral("#") : QString()) + commandFor(off ? command.mid(1) : command);
+    result << u'#' + name << commandLine;
     return result;
+}
+
+QStringList withEntryAdded(const QStringList& lines, const QString& name, const QString& command)
+{
+    const bool off = command.startsWith(u'#');
+    return withLinesAdded(lines, name, (off ? QStringLiteral("#") : QString()) + commandFor(off ? command.mid(1) : command));
 }
 
 QStringList withEntryRemoved(const QStringList& lines, const QString& name)
@@ -187,9 +192,14 @@ QStringList withEntriesFromRemoved(const QStringList& lines, const QString& fold
 
 QStringList withEntrySwitched(const QStringList& lines, const QString& name, bool on)
 {
+    return withEntriesSwitched(lines, [&](const Entry& entry) { return entry.name == name; }, on);
+}
+
+QStringList withEntriesSwitched(const QStringList& lines, const std::function<bool(const Entry&)>& which, bool on)
+{
     QStringList result = lines;
     forEachEntry(lines, [&](qsizetype nameLine, qsizetype command) {
-        if (nameOf(lines.at(nameLine)) != name)
+        if (!which(Entry{nameOf(lines.at(nameLine)), command >= 0 ? lines.at(command) : QString()}))
             return;
         // A name line at the very end has an empty command line after it.
         if (command < 0) {
