@@ -30,10 +30,15 @@
 namespace {
 
 // Every application ID of the card registry, then of the phone registry,
-// without braces, one per line into TempApps.
-const char idsCommand[] =
-    "sed -n -e '/^AppID =/p' /mmc/mmca1/.system/java/CardRegistry /ezxlocal/download/appwrite/am/UserRegistry "
-    "| awk '{print $3}' | sed 's/{//g' | sed 's/}//g' > %1/TempApps";
+// without braces, one per line into TempApps. A registry that is no
+// readable file (a FIFO would block sed for ever) reads as none.
+void listIds(const QString& progDir)
+{
+    Shell::run(QStringLiteral("sed -n -e '/^AppID =/p' %1 %2 | awk '{print $3}' | sed 's/{//g' | sed 's/}//g' "
+                              "> %3/TempApps"),
+               Shell::readableOrNothing(QString::fromLatin1(AppRecord::cardRegistry)),
+               Shell::readableOrNothing(QString::fromLatin1(AppRecord::phoneRegistry)), progDir);
+}
 
 // True when a folder between the base and the last component of the path
 // is a symbolic link, so that removing the path could reach elsewhere.
@@ -62,10 +67,10 @@ QString Vardel::pkgTexto(const ZConfig& /*lang*/, const QString& bytes)
 
 void Vardel::CargarListaApps()
 {
-    Shell::run(QString::fromLatin1(idsCommand), progDir);
-    Shell::run(QStringLiteral("cat /mmc/mmca1/.system/java/CardRegistry /ezxlocal/download/appwrite/am/UserRegistry "
-                              "> %1/TempApps2"),
-               progDir);
+    listIds(progDir);
+    Shell::run(QStringLiteral("cat %1 %2 > %3/TempApps2"),
+               Shell::readableOrNothing(QString::fromLatin1(AppRecord::cardRegistry)),
+               Shell::readableOrNothing(QString::fromLatin1(AppRecord::phoneRegistry)), progDir);
 
     const ZConfig lang(langFile, false);
     const QString phoneText = text(lang, "INSTALL_PHONE");
@@ -127,7 +132,7 @@ void Vardel::EjecutarMPKG()
     QString registry;
     if (!pkgCurrentApp(&name, &registry))
         return;
-    Shell::run(QString::fromLatin1(idsCommand), progDir);
+    listIds(progDir);
     const ZConfig lang(langFile, false);
     const ZConfig apps(registry, false);
     // Every application of that name, in registry order; the folder is
@@ -209,7 +214,7 @@ void Vardel::BorrarMPKG()
     if (message(text(lang, "UNINSTALL_MSG") + u' ' + name + u'?', ZMessageDlg::TypeChoose) == 0)
         return;
 
-    Shell::run(QString::fromLatin1(idsCommand), progDir);
+    listIds(progDir);
     const QStringList ids = Shell::readLines(progDir + "/TempApps");
     int removed = 0;
     std::optional<ZConfig> apps(std::in_place, registry, false);
@@ -227,9 +232,10 @@ void Vardel::BorrarMPKG()
         // registry is written without it do its menu entry and folder go.
         if (!pkgRemoveRecord(registry, id))
             continue;
-        Shell::run(QStringLiteral("APP=`echo %1 | sed s/}//g | sed s/{//g`; sed -i \"s/$APP;//g\" "
-                                  "/ezxlocal/download/appwrite/am/UserMenuTree"),
-                   appId);
+        if (Shell::isReadableFile(QString::fromLatin1(AppRecord::menuTree)))
+            Shell::run(QStringLiteral("APP=`echo %1 | sed s/}//g | sed s/{//g`; sed -i \"s/$APP;//g\" "
+                                      "/ezxlocal/download/appwrite/am/UserMenuTree"),
+                       appId);
         pkgRemoveDirectory(directory);
         pkgRemoveStartupEntries(directory);
         LimpiarCR();
