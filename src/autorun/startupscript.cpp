@@ -163,7 +163,8 @@ bool canStore(const QString& name, const QString& command)
     return true;
 }
 
-QStringList withEntryAdded(const QStringList& lines, const QString& name, const QString& command)
+QStringList withEntryAdded(const QStringList& lines, const QString& name, const QString& command,
+                           const QStringList& arguments)
 {
     QStringList result;
     for (const QString& line : lines) {
@@ -171,7 +172,10 @@ QStringList withEntryAdded(const QStringList& lines, const QString& name, const 
             result << line;
     }
     const bool off = command.startsWith(u'#');
-    result << u'#' + name << (off ? QStringLiteral("#") : QString()) + commandFor(off ? command.mid(1) : command);
+    QString line = (off ? QStringLiteral("#") : QString()) + commandFor(off ? command.mid(1) : command);
+    for (const QString& argument : arguments)
+        line += u' ' + Shell::literalWord(argument);
+    result << u'#' + name << line;
     return result;
 }
 
