@@ -89,6 +89,16 @@ bool installedBefore(const QString& descriptor, const ThemeDescriptor::Theme& th
         && Paths::lexical(installed.readEntry(configSection, "Skin", "")) == Paths::lexical(skinDir);
 }
 
+// Takes back a skin folder this installation made. Its folders were given
+// to the theme's owner: root without the right to override that could not
+// empty them, so they are root's again first. The folder holds no link
+// (the package holds none), so chown reaches nothing else.
+void removeOwnFolder(const QString& folder)
+{
+    Shell::run(QStringLiteral("chown -R 0:0 %1"), folder);
+    Shell::run(QStringLiteral("rm -rf %1"), folder);
+}
+
 // The folder of the unpacked theme package holding its skin files.
 QString packageSkin()
 {
@@ -182,7 +192,7 @@ void Vardel::installTheme(SkinPlace place)
                                  nullptr, "ZMessageDlg", true);
     wait->exec();
     const auto fail = [&] {
-        Shell::run(QStringLiteral("rm -rf %1"), staging);
+        removeOwnFolder(staging);
         // An update gives the old theme back whole.
         if (update && !taken(skinDir) && Paths::isDirectory(previous))
             Shell::run(QStringLiteral("mv %1 %2"), previous, skinDir);
@@ -251,7 +261,7 @@ void Vardel::installTheme(SkinPlace place)
     if (!Shell::writeThenMove(sibling, descriptor, descriptorText, descriptorMode)) {
         // Without its descriptor the phone cannot see the theme: take back
         // what this installation made, and say it failed.
-        Shell::run(QStringLiteral("rm -r %1"), skinDir);
+        removeOwnFolder(skinDir);
         fail();
         return;
     }
