@@ -3,13 +3,16 @@
 // field holds its text up to the first zero byte and cut to its maximum,
 // with at least one zero byte after it inside the field; the length field
 // tells the stored text's length; every other byte is zero, but the fixed
-// markers.
+// markers. The telephony library reads back from it the texts put in; and
+// from any 6500 bytes at all (the input, cut or padded with zeros) texts
+// that stay within their fields and hold no zero byte.
 //
 // Input: service centre NUL number NUL text (the text may hold NULs).
 
 #include "fuzzing.h"
 
 #include "antitheft/smsrecord.h"
+#include "smsfields.h"
 
 namespace {
 
@@ -61,5 +64,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(rest[1] == 1 && rest[textFlagOffset] == 1 && rest[6496] == 2, what());
     rest[1] = rest[textFlagOffset] = rest[6496] = '\0';
     FUZZ_CHECK(rest.count('\0') == rest.size(), what());
+
+    const auto bytes = [](const QByteArray& r) { return reinterpret_cast<const unsigned char*>(r.constData()); };
+    const SmsFields back = readSmsRecord(bytes(record));
+    FUZZ_CHECK(back.serviceCentre == QString::fromLatin1(centre) && back.number == QString::fromLatin1(number)
+                   && back.text == QString::fromLatin1(text),
+               what());
+    QByteArray raw(reinterpret_cast<const char*>(data), qsizetype(qMin<std::size_t>(size, SmsRecord::size)));
+    raw.resize(SmsRecord::size, '\0');
+    const SmsFields any = readSmsRecord(bytes(raw));
+    FUZZ_CHECK(any.serviceCentre.size() < serviceCentreWidth + 1 && any.number.size() < numberWidth + 1
+                   && any.text.size() < textWidth + 1,
+               "raw " + Fuzz::show(raw.left(200)));
+    FUZZ_CHECK(!(any.serviceCentre + any.number + any.text).contains(QChar(0)), "raw " + Fuzz::show(raw.left(200)));
     return 0;
 }

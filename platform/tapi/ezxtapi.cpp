@@ -2,6 +2,9 @@
 
 #include <ZConfig.h>
 
+#include "dbusmodem.h"
+#include "smsfields.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -18,6 +21,38 @@
 namespace {
 
 const QString kSection = QStringLiteral("Modem");
+
+// The D-Bus service EZX_MODEM names, if it names one.
+std::optional<DbusModem::Service> dbusService()
+{
+    return DbusModem::named(qgetenv("EZX_MODEM"));
+}
+
+// A D-Bus answer into the caller's buffer, cut to size - 1 bytes and
+// zero-terminated; the buffer is touched only on success.
+int copyAnswer(int error, const QString& value, char* buffer, std::size_t size)
+{
+    if (error)
+        return error;
+    const QByteArray bytes = value.toLatin1();
+    const std::size_t n = std::min(static_cast<std::size_t>(bytes.size()), size - 1);
+    std::memcpy(buffer, bytes.constData(), n);
+    buffer[n] = '\0';
+    return 0;
+}
+
+template<typename Call>
+std::optional<int> dbusQuery(Call call, char* buffer, std::size_t size)
+{
+    const std::optional<DbusModem::Service> service = dbusService();
+    if (!service)
+        return std::nullopt;
+    if (!buffer)
+        return TAPI_ERROR_BAD_ARGUMENT;
+    QString value;
+    const int error = call(*service, value);
+    return copyAnswer(error, value, buffer, size);
+}
 
 // The modem file is read afresh by every call, so a test may change it
 // between calls.
@@ -103,6 +138,8 @@ extern "C" {
 
 int TAPI_CLIENT_Init(void* /*arg*/, int /*count*/)
 {
+    if (const std::optional<DbusModem::Service> service = dbusService())
+        return DbusModem::open(*service);
     const std::optional<ZConfig> modem = openModem();
     if (!modem)
         return -1;
@@ -118,16 +155,23 @@ int TAPI_CLIENT_Fini(void)
 
 int TAPI_ACCE_GetImsi(char* imsi)
 {
+    if (const std::optional<int> result = dbusQuery(DbusModem::imsi, imsi, TAPI_IMSI_BUFFER_SIZE))
+        return *result;
     return query("IMSI", "ImsiError", imsi, TAPI_IMSI_BUFFER_SIZE);
 }
 
 int TAPI_ACCE_GetImei(char* imei)
 {
+    if (const std::optional<int> result = dbusQuery(DbusModem::imei, imei, TAPI_IMEI_BUFFER_SIZE))
+        return *result;
     return query("IMEI", "ImeiError", imei, TAPI_IMEI_BUFFER_SIZE);
 }
 
 int TAPI_SMS_GetServiceCenter(char* number)
 {
+    if (const std::optional<int> result =
+            dbusQuery(DbusModem::serviceCentre, number, TAPI_SERVICE_CENTER_BUFFER_SIZE))
+        return *result;
     return query("ServiceCenter", "ServiceCenterError", number, TAPI_SERVICE_CENTER_BUFFER_SIZE);
 }
 
@@ -135,6 +179,12 @@ int TAPI_SMS_SendSmBlockMode(void* record, unsigned char* result)
 {
     if (!record)
         return TAPI_ERROR_BAD_ARGUMENT;
+    if (const std::optional<DbusModem::Service> service = dbusService()) {
+        const int error = DbusModem::send(*service, readSmsRecord(static_cast<const unsigned char*>(record)));
+        if (!error && result)
+            *result = 0;
+        return error;
+    }
     const std::optional<ZConfig> modem = openModem();
     if (!modem)
         return TAPI_ERROR_NO_MODEM;

@@ -2,15 +2,21 @@
 #define EZXTAPI_H
 
 /*
- * Telephony library stand-in. The calls serve a simulated modem described by
- * the INI file named in the environment variable EZX_MODEM, section [Modem]
- * (docs/modem.md). Without EZX_MODEM, or when it names no file, there is no
- * modem: the queries fail with TAPI_ERROR_NO_MODEM and TAPI_CLIENT_Init
- * returns -1.
+ * Telephony library stand-in (docs/modem.md). The environment variable
+ * EZX_MODEM chooses the modem:
+ *   "modemmanager", "ofono": that service on the system bus
+ *     (DBUS_SYSTEM_BUS_ADDRESS, else /run/dbus/system_bus_socket);
+ *   "auto": ModemManager when it is on the system bus, else oFono, else
+ *     no modem;
+ *   any other text: the path of an INI file describing a simulated modem,
+ *     section [Modem].
+ * Without EZX_MODEM, or when it names no file, there is no modem: the
+ * queries fail with TAPI_ERROR_NO_MODEM and TAPI_CLIENT_Init returns -1.
  *
  * Results: 0 is success. A failure is either one of the TAPI_ERROR_ codes
  * below or the error code the modem file configures for that call, returned
- * as it is. A failed call leaves the caller's buffer as it was.
+ * as it is. A failed call leaves the caller's buffer as it was. No call
+ * waits longer than its time-outs (docs/modem.md).
  */
 
 /*
@@ -24,10 +30,16 @@
 /* The message record handed to TAPI_SMS_SendSmBlockMode. */
 #define TAPI_SMS_RECORD_SIZE 6500
 
-#define TAPI_ERROR_NO_MODEM 100     /* no modem file configured */
-#define TAPI_ERROR_NO_VALUE 101     /* the modem file lacks the value asked for */
-#define TAPI_ERROR_BAD_ARGUMENT 102 /* a null buffer or record */
+#define TAPI_ERROR_NO_MODEM 100     /* no modem file configured; no modem on the service */
+#define TAPI_ERROR_NO_VALUE 101     /* the modem lacks the value asked for */
+#define TAPI_ERROR_BAD_ARGUMENT 102 /* a null buffer or record; a record without a number */
 #define TAPI_ERROR_OUTBOX 103       /* no outbox configured, or it cannot be written */
+#define TAPI_ERROR_NO_SERVICE 104   /* the modem service is not on the system bus, or no bus */
+#define TAPI_ERROR_NO_SIM 105       /* no modem holds a SIM card */
+#define TAPI_ERROR_SIM_LOCKED 106   /* the SIM card asks for its PIN or PUK */
+#define TAPI_ERROR_DBUS 107         /* the service answered with a D-Bus error or a wrong reply */
+#define TAPI_ERROR_TIMEOUT 108      /* no answer, or the message not sent, in time */
+#define TAPI_ERROR_SEND_FAILED 109  /* the service reports the message failed */
 
 #ifdef __cplusplus
 extern "C" {
@@ -35,8 +47,8 @@ extern "C" {
 
 /*
  * Opens a client: (NULL, 0) for queries, (pointer to the 16-bit value 780, 1)
- * for sending. Returns a positive client handle, -1 without a modem, or the
- * configured InitError.
+ * for sending. Returns a positive client handle, -1 without a modem (or
+ * without the modem service on the bus), or the configured InitError.
  */
 int TAPI_CLIENT_Init(void* arg, int count);
 
@@ -53,9 +65,11 @@ int TAPI_ACCE_GetImei(char* imei);
 int TAPI_SMS_GetServiceCenter(char* number);
 
 /*
- * Sends one message: appends the TAPI_SMS_RECORD_SIZE bytes of record, exactly
- * as given, to the modem's outbox file, and returns when they are written.
- * On success *result (when not NULL) is set to 0.
+ * Sends one message. The simulated modem appends the TAPI_SMS_RECORD_SIZE
+ * bytes of record, exactly as given, to its outbox file and returns when
+ * they are written; a D-Bus modem sends the record's number and text and
+ * returns when the service reports the message sent. On success *result
+ * (when not NULL) is set to 0.
  */
 int TAPI_SMS_SendSmBlockMode(void* record, unsigned char* result);
 

@@ -13,6 +13,7 @@
  * own pivoted into the new root, and ends everything left inside when the
  * command ends. */
 #define _GNU_SOURCE
+#include <ctype.h>
 #include <dirent.h>
 #include <errno.h>
 #include <fcntl.h>
@@ -408,6 +409,30 @@ static int compareLength(const void *a, const void *b)
 }
 
 
+/* The socket of the system bus: the path of a unix:path= address in
+ * DBUS_SYSTEM_BUS_ADDRESS (its first address, %-escapes decoded), else the
+ * standard one. */
+static char *systemBusSocket(void)
+{
+    const char *address = getenv("DBUS_SYSTEM_BUS_ADDRESS");
+    if (!address || strncmp(address, "unix:path=", 10) != 0)
+        return strdup("/run/dbus/system_bus_socket");
+    const char *from = address + 10;
+    char *path = malloc(strlen(from) + 1), *to = path;
+    for (; *from && *from != ',' && *from != ';'; ++from) {
+        unsigned code;
+        if (*from == '%' && isxdigit((unsigned char)from[1]) && isxdigit((unsigned char)from[2])
+            && sscanf(from + 1, "%2x", &code) == 1) {
+            *to++ = (char)code;
+            from += 2;
+        } else {
+            *to++ = *from;
+        }
+    }
+    *to = '\0';
+    return path;
+}
+
 /* What of the host the command sees, besides the system folders: the top
  * folders holding the working directory, the repository, the command and
  * the tree, read-only; the tree, the files named by EZX_* variables and the
@@ -464,6 +489,15 @@ static void collectExposures(const char *repo)
             want(real, 0);
         }
         free(real);
+    }
+    /* A modem service on the system bus (EZX_MODEM names one): the bus's
+     * socket, read-only like the rest of the host; connecting needs no
+     * more. */
+    const char *modem = getenv("EZX_MODEM");
+    if (modem && (!strcmp(modem, "modemmanager") || !strcmp(modem, "ofono") || !strcmp(modem, "auto"))) {
+        char *socket = systemBusSocket();
+        wantReadable(socket);
+        free(socket);
     }
     qsort(exposures, (size_t)nExposures, sizeof *exposures, compareLength);
 }

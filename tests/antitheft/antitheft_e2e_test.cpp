@@ -13,6 +13,7 @@
 #include <QJsonObject>
 
 #include "demophone.h"
+#include "mockmodem.h"
 #include "outbox.h"
 
 namespace {
@@ -69,6 +70,36 @@ TEST_F(AntiTheft, ForeignSimIsReportedToEveryNumberOwnSimPasses)
         EXPECT_EQ(messages[i].serviceCentre, "+34607003110") << i;
         EXPECT_EQ(messages[i].number, numbers[i]) << i;
         EXPECT_EQ(messages[i].text, "Vardel anti-theft: a new SIM card is in this phone. IMSI: " + foreignImsi);
+    }
+}
+
+// The same check with the phone's modem behind ModemManager or oFono, each
+// mocked on a private system bus that the sandbox lets the program reach.
+TEST_F(AntiTheft, ForeignSimIsReportedThroughEitherModemService)
+{
+    if (!MockModem::installed())
+        GTEST_SKIP() << "dbus-daemon or python3-dbusmock missing (scripts/setup-deps installs them)";
+    write(settingsFile, "[ZWARDLEX]\nIMSI = " + demoImsi + "\nNUMBERS = 600111222 600333444 600555666\n\n");
+    for (const QString service : {"modemmanager", "ofono"}) {
+        for (const QByteArray& imsi : {foreignImsi, demoImsi}) {
+            SCOPED_TRACE((service + " " + imsi).toStdString());
+            const QJsonObject modem{{"imei", "356938035643809"}, {"imsi", QString(imsi)}, {"centre", "+34607003110"}};
+            MockModem mock(service, {{"modems", QJsonArray{modem}}});
+            ASSERT_TRUE(mock.ready);
+            const auto result = run({program, "x", "WardLex"}, {}, {},
+                                    {"EZX_MODEM=" + service, "DBUS_SYSTEM_BUS_ADDRESS=" + mock.address,
+                                     "EZX_MODEM_CALL_TIMEOUT=5000", "EZX_MODEM_SEND_TIMEOUT=5000"});
+            EXPECT_EQ(result.exitCode, 0) << result.output.constData();
+            QStringList numbers;
+            for (const QJsonObject& sent : mock.log()) {
+                if (sent.contains("number")) {
+                    numbers << sent["number"].toString();
+                    EXPECT_EQ(sent["text"].toString(), "Vardel anti-theft: a new SIM card is in this phone. IMSI: " + imsi);
+                }
+            }
+            EXPECT_EQ(numbers.join(' ').toStdString(), imsi == demoImsi ? "" : "600111222 600333444 600555666");
+            EXPECT_EQ(result.output.count("sms enviado con exito"), numbers.size()) << result.output.constData();
+        }
     }
 }
 

@@ -1,12 +1,18 @@
 // The telephony stand-in against modem files: values, configured errors,
-// buffer bounds and the outbox.
+// buffer bounds and the outbox; and over ModemManager and oFono, each
+// mocked on a private system bus.
 
 #include <ezxtapi.h>
+
+#include "antitheft/smsrecord.h"
+#include "mockmodem.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QJsonArray>
 #include <QTemporaryDir>
 
 #include <cstdint>
@@ -157,5 +163,87 @@ TEST_F(Modem, WithoutAModemEverythingFails)
         EXPECT_EQ(buffer.buffer[0], '#');
         unsigned char record[TAPI_SMS_RECORD_SIZE] = {};
         EXPECT_EQ(TAPI_SMS_SendSmBlockMode(record, nullptr), TAPI_ERROR_NO_MODEM);
+    }
+}
+
+// One table over both services: what each call answers, the message the
+// service got (number and whole text, decoded as Latin-1), each failure as
+// its code with the caller's buffer untouched, and no call waiting past
+// its time-outs (here 1 s a call, 1.5 s for a message to go).
+TEST(DbusModem, BothServicesAnswerSendAndFailAlike)
+{
+    if (!MockModem::installed())
+        GTEST_SKIP() << "dbus-daemon or python3-dbusmock missing (scripts/setup-deps installs them)";
+    ::setenv("EZX_MODEM_CALL_TIMEOUT", "1000", 1);
+    ::setenv("EZX_MODEM_SEND_TIMEOUT", "1500", 1);
+    const QByteArray imsi = "214070123456789", imei = "356938035643809", centre = "+34607003110";
+    const QJsonObject sim{{"imei", QString(imei)}, {"imsi", QString(imsi)}, {"centre", QString(centre)}};
+    const QJsonObject noSim{{"imei", "111111111111111"}};
+    QJsonObject locked = sim;
+    locked["locked"] = true;
+    const QByteArray text = "Vardel anti-theft: a new SIM card is in this phone, caf\xe9 \xbf? " + QByteArray(110, 'x');
+    const int none = TAPI_ERROR_NO_SERVICE, noModem = TAPI_ERROR_NO_MODEM, noCard = TAPI_ERROR_NO_SIM,
+              pin = TAPI_ERROR_SIM_LOCKED, late = TAPI_ERROR_TIMEOUT;
+    const struct {
+        const char* label;
+        QJsonObject mock;   // without "modems" no service is on the bus
+        int imsi, imei, centre, send; // centre: oFono's; ModemManager's is the empty text
+        QByteArray imeiValue;
+    } cases[] = {
+        {"a modem with a SIM", {{"modems", QJsonArray{sim}}}, 0, 0, 0, 0, imei},
+        {"the SIM in the second modem", {{"modems", QJsonArray{noSim, sim}}}, 0, 0, 0, 0, "111111111111111"},
+        {"no service", {}, none, none, none, none, ""},
+        {"no modem", {{"modems", QJsonArray{}}}, noModem, noModem, noModem, noModem, ""},
+        {"no SIM", {{"modems", QJsonArray{noSim}}}, noCard, 0, noCard, noCard, "111111111111111"},
+        {"the SIM asks for its PIN", {{"modems", QJsonArray{locked}}}, pin, 0, pin, pin, imei},
+        {"sending refused", {{"modems", QJsonArray{sim}}, {"send", "error"}}, 0, 0, 0, TAPI_ERROR_DBUS, imei},
+        {"sending failed", {{"modems", QJsonArray{sim}}, {"send", "failed"}}, 0, 0, 0, TAPI_ERROR_SEND_FAILED, imei},
+        {"never sent", {{"modems", QJsonArray{sim}}, {"send", "stuck"}}, 0, 0, 0, late, imei},
+        {"never answers", {{"modems", QJsonArray{sim}}, {"hang", true}}, late, late, late, late, ""},
+    };
+    for (const QString service : {"modemmanager", "ofono"}) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE((service + ": " + c.label).toStdString());
+            MockModem modem(c.mock.contains("modems") ? service : QString(), c.mock);
+            ASSERT_TRUE(modem.ready);
+            ::setenv("EZX_MODEM", service.toLatin1().constData(), 1);
+            Guarded<48> imsiBuffer, imeiBuffer, centreBuffer;
+            const auto shown = [](const char* b) { // "#": left untouched
+                return QByteArray(b, 48) == QByteArray(48, '#') ? QByteArray("#") : QByteArray(b);
+            };
+            QElapsedTimer clock;
+            clock.start();
+            EXPECT_EQ(TAPI_ACCE_GetImsi(imsiBuffer.buffer), c.imsi);
+            EXPECT_EQ(shown(imsiBuffer.buffer), c.imsi ? "#" : imsi);
+            EXPECT_EQ(TAPI_ACCE_GetImei(imeiBuffer.buffer), c.imei);
+            EXPECT_EQ(shown(imeiBuffer.buffer), c.imei ? "#" : c.imeiValue);
+            const bool ofono = service == "ofono";
+            const int centreResult = ofono || c.centre == none ? c.centre : 0;
+            EXPECT_EQ(TAPI_SMS_GetServiceCenter(centreBuffer.buffer), centreResult);
+            EXPECT_EQ(shown(centreBuffer.buffer), centreResult ? "#" : ofono ? centre : "");
+            EXPECT_LT(clock.restart(), 4000);
+
+            const QByteArray record = SmsRecord::build(centre, "600111222", text);
+            unsigned char result = 0xEE;
+            EXPECT_EQ(TAPI_SMS_SendSmBlockMode(const_cast<char*>(record.constData()), &result), c.send);
+            EXPECT_LT(clock.elapsed(), 4000);
+            EXPECT_EQ(result, c.send ? 0xEE : 0);
+            QList<QJsonObject> sent;
+            int deleted = 0;
+            for (const QJsonObject& line : modem.log())
+                line.contains("deleted") ? void(++deleted) : sent.append(line);
+            // ModemManager's message, once made, is deleted again, sent or not.
+            EXPECT_EQ(deleted, !ofono && !c.imsi ? 1 : 0);
+            ASSERT_EQ(sent.size(), c.send ? 0 : 1);
+            if (!c.send) {
+                EXPECT_EQ(sent[0]["number"].toString(), "600111222");
+                EXPECT_EQ(sent[0]["text"].toString(), QString::fromLatin1(text.left(159)));
+                EXPECT_EQ(sent[0]["smsc"].toString(), ofono ? "" : centre); // oFono takes none
+            }
+
+            EXPECT_EQ(TAPI_CLIENT_Init(&smsClient, 1), c.imsi == none ? -1 : 1);
+            ::setenv("EZX_MODEM", "auto", 1);
+            EXPECT_EQ(TAPI_ACCE_GetImei(imeiBuffer.buffer), c.imei == none ? noModem : c.imei);
+        }
     }
 }
