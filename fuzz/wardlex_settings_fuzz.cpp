@@ -2,14 +2,17 @@
 // file read back holds exactly the section ZWARDLEX with IMSI and NUMBERS,
 // whatever the values hold (a line break cannot start a key of its own);
 // the IMSI reads back as given, blanks at its ends aside; and the numbers
-// read back split into the same numbers that were typed.
+// read back split into the same numbers that were typed. A stored password
+// value of Vardel.cfg parses as a hash exactly when it is one written back
+// the same, and any salt and key written that way parse again.
 //
-// Input: IMSI NUL numbers.
+// Input: IMSI NUL numbers NUL stored password.
 
 #include "fuzzing.h"
 
 #include <ZConfigText.h>
 
+#include "antitheft/passwordhash.h"
 #include "antitheft/wardlexsettings.h"
 
 namespace {
@@ -36,7 +39,17 @@ QByteArray asRead(QByteArray value)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    const QList<QByteArray> parts = Fuzz::split(data, size, '\0', 2);
+    const QList<QByteArray> parts = Fuzz::split(data, size, '\0', 3);
+
+    const QString password = QString::fromLatin1(parts[2]);
+    if (const std::optional<PasswordHash::Parts> hash = PasswordHash::parse(password))
+        FUZZ_CHECK(PasswordHash::format(*hash) == password, "password " + Fuzz::show(parts[2]));
+    const QByteArray bytes = parts[2].leftJustified(PasswordHash::saltBytes + PasswordHash::keyBytes, 'x');
+    const PasswordHash::Parts made{bytes.left(PasswordHash::saltBytes),
+                                   bytes.mid(PasswordHash::saltBytes, PasswordHash::keyBytes)};
+    const std::optional<PasswordHash::Parts> again = PasswordHash::parse(PasswordHash::format(made));
+    FUZZ_CHECK(again && again->salt == made.salt && again->key == made.key, "bytes " + Fuzz::show(bytes));
+
     const QByteArray& imsi = parts[0];
     const QByteArray& numbers = parts[1];
     const QByteArray file =

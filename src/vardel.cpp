@@ -7,11 +7,10 @@
 #include <ZConfig.h>
 #include <ZListBox.h>
 
+#include "shell/busylock.h"
 #include "shell/shellrun.h"
 #include "shell/startup.h"
 #include "shell/texts.h"
-
-#include <csignal>
 
 ZApplication* app = nullptr;
 QTextCodec* txtcodec = QTextCodec::codecForName("UTF-8");
@@ -33,29 +32,29 @@ Vardel::Vardel(const QString& argument, QWidget* parent, const char* /*name*/, i
     const ZConfig settings(progDir + "/Vardel.cfg", false);
     langFile = progDir + "/languages/" + settings.readEntry("Vardel", "Language", "");
 
+    // The SIM check changes nothing and needs no lock; an installation
+    // holds it throughout, and the window while it fills its lists from the
+    // scratch files (a window that cannot get it gives up, and no window
+    // opens).
     switch (Startup::modeFor(argument)) {
     case Startup::Mode::SimCheck:
         runZWardlex();
         break;
     case Startup::Mode::Install:
-        Instalar(argument);
+        oneAtATime([&] { Instalar(argument); });
         break;
     case Startup::Mode::Window:
-        CreateWindow(parent);
+        if (!oneAtATime([&] { CreateWindow(parent); }))
+            break;
         if (ZApplication* a = application())
             a->showMainWidget(this);
         return;
     }
 
-    // A windowless start ends here: its work is done. The killall also ends
-    // any other running instance; this process ignores the signal and
-    // leaves normally, without ever entering the event loop.
+    // A windowless start ends here, on its own: main() returns without
+    // entering the event loop. Other Vardels (the owner's window, another
+    // installation) are left alone.
     QCoreApplication::quit();
-    struct sigaction ignore{};
-    ignore.sa_handler = SIG_IGN;
-    sigemptyset(&ignore.sa_mask);
-    sigaction(SIGTERM, &ignore, nullptr);
-    Shell::run(QStringLiteral("/bin/busybox killall vardel"));
     windowless = true;
 }
 

@@ -3,10 +3,13 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
+#include <memory>
 #include <optional>
 
 #include <ZKbMainWidget.h>
 
+class BusyLock;
 class QTextCodec;
 class ZApplication;
 class ZConfig;
@@ -89,9 +92,22 @@ public:
     // files (themes and fonts then go into the phone's own areas).
     QString checkBrenik();
 
+    // Runs work while this process holds the program's lock (see
+    // src/shell/oneatatime.cpp): at once when no other Vardel holds it,
+    // else after the wait message, as soon as the other lets go. After a
+    // minute it gives up, tells VARDEL_BUSY and returns false without
+    // running work. Calls nest.
+    bool oneAtATime(const std::function<void()>& work);
+    bool beginChange();
+    void endChange();
+
+    // Installs the unpacked application whose desktop entry Instalar read
+    // and checked: the record, the folder and the start-up entry come from
+    // that very value, never from the scratch file again.
+    void InstalarApp(const QString& package, const AppRecord::DesktopEntry& desktop);
+
 public slots:
     void Instalar(const QString& path);
-    void InstalarApp(const QString& package, const QString& name);
     void InstalarSkin(const QString& package, const QString& themeName);
     void InstalarSkinBrenik(const QString& package, const QString& themeName);
     void about();
@@ -159,6 +175,8 @@ private:
     void buildMenu(const MenuEntry (&entries)[N]);
 
     bool windowless = false;
+    std::unique_ptr<BusyLock> busyLock;
+    int changeDepth = 0;
 
     // Whether the current language file is UTF-8 (its UNICODE entry), read
     // once per language file and again after a language choice.
@@ -261,4 +279,12 @@ public:
     // True when a start-up script command line (switched on or off) runs
     // this program or another file of its folder.
     bool runsThisProgram(const QString& command);
+    // The start-up script's command line that runs this program's SIM
+    // check, and whether a command line (switched on or off) runs it.
+    QString simCheckCommand();
+    bool runsSimCheck(const QString& command);
+    // Switching the guard on makes sure the start-up script has an entry,
+    // switched on, that runs the SIM check (WARDLEX_BOOTENTRY, added when
+    // none runs it); switching it off switches every such entry off.
+    void guardBootEntry(bool on);
 };

@@ -1,6 +1,8 @@
 // The anti-theft guard protecting itself: while it is on, the actions that
-// would stop the SIM check (removing the program, or its start-up entry)
-// first ask for the password, as the security tab does.
+// would stop the SIM check (removing the program, or its start-up entry) and
+// those that would bring something new in (installing a package, adding a
+// start-up entry) first ask for the password, as the security tab does.
+// Switching it on makes sure the phone's start-up runs the SIM check.
 
 #include "vardel.h"
 
@@ -10,9 +12,14 @@
 
 #include <QLineEdit>
 
+#include <algorithm>
+
+#include "antitheft/passwordhash.h"
 #include "autorun/startupscript.h"
 #include "packages/appdirs.h"
 #include "shell/paths.h"
+#include "shell/shellrun.h"
+#include "shell/startup.h"
 
 namespace {
 
@@ -51,8 +58,14 @@ bool Vardel::passwordAccepted()
     // A cancelled entry is not told; a wrong one is.
     if (!answered)
         return false;
-    if (entered == stored)
+    if (PasswordHash::matches(stored, entered)) {
+        // A password an older Vardel kept as typed is kept hashed from its
+        // first right entry on.
+        if (!PasswordHash::parse(stored) && !stored.isEmpty())
+            ZConfig(progDir + QStringLiteral("/Vardel.cfg"), true)
+                .writeEntry("Vardel", "Password", PasswordHash::stored(entered));
         return true;
+    }
     timedNotice(ZNoticeDlg::Other, 3000, text(lang, "WARDLEX_ERROR"));
     return false;
 }
@@ -84,4 +97,49 @@ bool Vardel::runsThisProgram(const QString& command)
             return true;
     }
     return false;
+}
+
+QString Vardel::simCheckCommand()
+{
+    // The program by its real path, which the phone's start-up can run
+    // from anywhere, and the keyword as the second argument.
+    const QString argv0 = Startup::arguments().value(0);
+    const QString program = withoutSlash(Paths::canonical(progDir)) + u'/' + Shell::fileNameOf(u'/' + argv0);
+    return StartupScript::commandFor(program) + QStringLiteral(" x ") + QLatin1String(Startup::simCheckKeyword);
+}
+
+bool Vardel::runsSimCheck(const QString& command)
+{
+    const QString line = command.startsWith(u'#') ? command.mid(1) : command;
+    const std::optional<QStringList> words = StartupScript::words(line);
+    const std::optional<QStringList> ours = StartupScript::words(simCheckCommand());
+    if (!words || !ours || words->size() < 3 || words->at(2) != QLatin1String(Startup::simCheckKeyword))
+        return false;
+    const QString program = ours->first();
+    return words->first() == program || Paths::canonical(words->first()) == Paths::canonical(program);
+}
+
+void Vardel::guardBootEntry(bool on)
+{
+    const std::optional<QStringList> lines = StartupScript::read();
+    const ZConfig lang(langFile, false);
+    if (!lines) {
+        timedNotice(ZNoticeDlg::Other, 3000, text(lang, "AUTORUN_NOTWRITTEN"));
+        return;
+    }
+    const auto simCheck = [this](const StartupScript::Entry& entry) { return runsSimCheck(entry.command); };
+    QStringList changed = StartupScript::withEntriesSwitched(*lines, simCheck, on);
+    if (on && changed == *lines) {
+        const QList<StartupScript::Entry> entries = StartupScript::entries(*lines);
+        if (std::none_of(entries.begin(), entries.end(), simCheck)) {
+            // The name as the list shows the script's names: as stored, one
+            // byte a character, where the language's text fits that way.
+            QString name = text(lang, "WARDLEX_BOOTENTRY");
+            if (!StartupScript::canStore(name, QString()))
+                name = lang.readEntry(QStringLiteral("VARDEL"), QStringLiteral("WARDLEX_BOOTENTRY"), QString());
+            changed = StartupScript::withLinesAdded(*lines, name, simCheckCommand());
+        }
+    }
+    if (changed != *lines && !StartupScript::rewrite(changed))
+        timedNotice(ZNoticeDlg::Other, 3000, text(lang, "AUTORUN_NOTWRITTEN"));
 }

@@ -17,6 +17,7 @@
 
 #include <optional>
 
+#include "antitheft/passwordhash.h"
 #include "antitheft/telephony.h"
 #include "antitheft/wardlexsettings.h"
 #include "shell/paths.h"
@@ -93,13 +94,23 @@ void Vardel::Antirrobo()
         dialog->getListBox()->checkItem(guardOn() ? 0 : 1, true);
         if (dialog->exec() == 1) {
             const int chosen = dialog->getCheckedItemIndex();
+            // The start-up entry of the SIM check follows the guard: on
+            // with it, off when it goes off.
             if (chosen == 1) {
                 Shell::run(QStringLiteral("mv %1/zWardlex %2/zWardlex1"), progDir, progDir);
+                if (!guardOn())
+                    guardBootEntry(false);
                 reloadList(*this);
             }
             if (chosen == 0) {
                 Shell::run(QStringLiteral("mv %1/zWardlex1 %2/zWardlex"), progDir, progDir);
+                if (guardOn())
+                    guardBootEntry(true);
                 reloadList(*this);
+            }
+            if ((chosen == 0 || chosen == 1) && listaAutorun) {
+                emptyList(listaAutorun);
+                CargarListaAutorun();
             }
         }
         delete dialog;
@@ -160,9 +171,10 @@ void Vardel::IngresoClave()
         if (first && second) {
             if (*first != *second) {
                 timedNotice(ZNoticeDlg::Other, 3000, text(lang, "WARDLEX_NOMATCH"));
-            } else if (!ZConfig(settingsFile(*this), true).writeEntry("Vardel", "Password", *second)) {
-                // Blanks at either end or a character beyond Latin-1 would
-                // not read back as typed: the old password stays.
+            } else if (!ZConfig(settingsFile(*this), true)
+                            .writeEntry("Vardel", "Password", PasswordHash::stored(*second))) {
+                // Kept hashed, never as typed; a file that cannot be
+                // written keeps the old password.
                 timedNotice(ZNoticeDlg::Other, 3000, text(lang, "WARDLEX_NOTSAVED"));
             } else {
                 QApplication::processEvents();

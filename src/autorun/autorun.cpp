@@ -151,6 +151,9 @@ void Vardel::EntradaAutorun(const QString& name, int row, const QString& enabled
 
 void Vardel::AutorunAdd()
 {
+    // While the guard is on, nothing new runs at boot without the password.
+    if (guardOn() && !passwordAccepted())
+        return;
     auto* files = new ZFileOpenDialog();
     if (files->exec() != 1 || files->fileName.isEmpty()) {
         delete files;

@@ -163,20 +163,25 @@ bool canStore(const QString& name, const QString& command)
     return true;
 }
 
-QStringList withEntryAdded(const QStringList& lines, const QString& name, const QString& command,
-                           const QStringList& arguments)
+QStringList withLinesAdded(const QStringList& lines, const QString& name, const QString& commandLine)
 {
     QStringList result;
     for (const QString& line : lines) {
         if (!line.isEmpty())
             result << line;
     }
+    result << u'#' + name << commandLine;
+    return result;
+}
+
+QStringList withEntryAdded(const QStringList& lines, const QString& name, const QString& command,
+                           const QStringList& arguments)
+{
     const bool off = command.startsWith(u'#');
     QString line = (off ? QStringLiteral("#") : QString()) + commandFor(off ? command.mid(1) : command);
     for (const QString& argument : arguments)
         line += u' ' + Shell::literalWord(argument);
-    result << u'#' + name << line;
-    return result;
+    return withLinesAdded(lines, name, line);
 }
 
 QStringList withEntryRemoved(const QStringList& lines, const QString& name)
@@ -191,9 +196,14 @@ QStringList withEntriesFromRemoved(const QStringList& lines, const QString& fold
 
 QStringList withEntrySwitched(const QStringList& lines, const QString& name, bool on)
 {
+    return withEntriesSwitched(lines, [&](const Entry& entry) { return entry.name == name; }, on);
+}
+
+QStringList withEntriesSwitched(const QStringList& lines, const std::function<bool(const Entry&)>& which, bool on)
+{
     QStringList result = lines;
     forEachEntry(lines, [&](qsizetype nameLine, qsizetype command) {
-        if (nameOf(lines.at(nameLine)) != name)
+        if (!which(Entry{nameOf(lines.at(nameLine)), command >= 0 ? lines.at(command) : QString()}))
             return;
         // A name line at the very end has an empty command line after it.
         if (command < 0) {

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 // The phone's start-up script, /ezxlocal/download/mystuff/.autorun.csh: a
@@ -64,6 +65,10 @@ bool canStore(const QString& name, const QString& command);
 QStringList withEntryAdded(const QStringList& lines, const QString& name, const QString& command,
                            const QStringList& arguments = {});
 
+// The same with the command line exactly as given (a command with its
+// arguments, written as the caller quoted it).
+QStringList withLinesAdded(const QStringList& lines, const QString& name, const QString& commandLine);
+
 // Every entry of that name left out, name line and command line; every other
 // line, empty ones included, kept where it is.
 QStringList withEntryRemoved(const QStringList& lines, const QString& name);
@@ -76,6 +81,8 @@ QStringList withEntriesFromRemoved(const QStringList& lines, const QString& fold
 // removed, if any) or off ("#" put in front, unless there is one already);
 // every other line kept where it is.
 QStringList withEntrySwitched(const QStringList& lines, const QString& name, bool on);
+// The same for every entry that which(entry) picks.
+QStringList withEntriesSwitched(const QStringList& lines, const std::function<bool(const Entry&)>& which, bool on);
 
 // The file text of the lines: each line followed by a line feed.
 QString text(const QStringList& lines);

@@ -132,12 +132,20 @@ void Vardel::EjecutarMPKG()
     QString registry;
     if (!pkgCurrentApp(&name, &registry))
         return;
-    listIds(progDir);
+    // The scratch file is shared with other Vardels: it is read under the
+    // lock, the applications are started without it (one may run long).
+    QStringList ids;
+    if (!oneAtATime([&] {
+            listIds(progDir);
+            ids = Shell::readLines(progDir + "/TempApps");
+            Shell::run(QStringLiteral("rm %1/TempApps"), progDir);
+        }))
+        return;
     const ZConfig lang(langFile, false);
     const ZConfig apps(registry, false);
     // Every application of that name, in registry order; the folder is
     // resolved against "/", so the start works from any directory.
-    for (const QString& id : Shell::readLines(progDir + "/TempApps")) {
+    for (const QString& id : ids) {
         if (pkgTexto(lang, apps.readEntry(id, QStringLiteral("Name"), QString())) != name)
             continue;
         const QString folder = AppDirs::resolve(apps.readEntry(id, QStringLiteral("Directory"), QString()));
@@ -145,7 +153,6 @@ void Vardel::EjecutarMPKG()
         if (!command.isEmpty())
             Shell::run(command);
     }
-    Shell::run(QStringLiteral("rm %1/TempApps"), progDir);
 }
 
 void Vardel::pkgRemoveDirectory(const QString& directory)

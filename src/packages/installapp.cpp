@@ -70,8 +70,9 @@ bool gone(const QString& path)
 
 } // namespace
 
-void Vardel::InstalarApp(const QString& /*package*/, const QString& name)
+void Vardel::InstalarApp(const QString& /*package*/, const AppRecord::DesktopEntry& desktop)
 {
+    const QString& name = desktop.name;
     const ZConfig lang(langFile, false);
     auto* dialog = new ZSingleSelectDlg(QStringLiteral("Vardel"),
                                         text(lang, "INSTALL_PLACE_APP") + u' ' + name + u'?', nullptr,
@@ -86,7 +87,6 @@ void Vardel::InstalarApp(const QString& /*package*/, const QString& name)
 
     message(text(lang, "INSTALL_INSTALLING") + u'\n' + text(lang, "INSTALL_WAIT"), ZMessageDlg::TypeWait);
 
-    const AppRecord::DesktopEntry desktop = AppRecord::read(ZConfig(progDir + "/tempdesktop", false));
     if (!pkgInstallApp(place, desktop)) {
         pkgRefuse();
         return;

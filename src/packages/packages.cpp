@@ -68,6 +68,9 @@ bool Vardel::pkgDesktopCopied(const QString& topDirectory)
 
 void Vardel::Instalar(const QString& path)
 {
+    // Nothing new enters the phone past the guard without the password.
+    if (guardOn() && !passwordAccepted())
+        return;
     {
         const ZConfig lang(langFile, false);
         message(text(lang, "INSTALL_READING") + u'\n' + text(lang, "INSTALL_WAIT"), ZMessageDlg::TypeWait);
@@ -110,8 +113,11 @@ void Vardel::Instalar(const QString& path)
     }
 
     const QString entry = QStringLiteral("Desktop Entry");
+    // Read once: the checks below and the installer use this very value,
+    // whatever the scratch file holds later.
     const ZConfig desktop(progDir + "/tempdesktop", false);
-    const QString name = desktop.readEntry(entry, QStringLiteral("Name"), QString());
+    const AppRecord::DesktopEntry checked = AppRecord::read(desktop);
+    const QString& name = checked.name;
     const QString themeName = desktop.readEntry(entry, QStringLiteral("ThemeName"), QString());
 
     // Refused as well: a package that is neither an application nor a
@@ -147,7 +153,7 @@ void Vardel::Instalar(const QString& path)
     }
 
     if (!name.isEmpty())
-        InstalarApp(path, name);
+        InstalarApp(path, checked);
     if (!themeName.isEmpty()) {
         if (checkBrenik() == QLatin1String("Brenik"))
             InstalarSkinBrenik(path, themeName);

@@ -11,15 +11,18 @@
 #include <ZSkinService.h>
 #include <ZSoftKey.h>
 
+#include "shell/changegate.h"
 #include "shell/paths.h"
 
 // One position of an options menu: an entry (icon, text ID, slot of the
 // window or, for quit, of the application) or, without icon, a separator.
+// An entry that changes the phone runs its slot under the program's lock.
 struct Vardel::MenuEntry {
     const char* icon;
     const char* textId;
     const char* slot;
     bool quits;
+    bool changes;
 };
 
 void Vardel::Create_SoftKey()
@@ -50,6 +53,8 @@ void Vardel::buildMenu(const MenuEntry (&entries)[N])
         optMenu->insertItem(text(lang, entry.textId), nullptr, &icon, true, position, position);
         if (entry.quits)
             optMenu->connectItem(position, qApp, SLOT(quit()));
+        else if (entry.changes)
+            optMenu->connectItem(position, new ChangeGate(this, entry.slot, optMenu), SLOT(run()));
         else
             optMenu->connectItem(position, this, entry.slot);
     }
@@ -58,13 +63,13 @@ void Vardel::buildMenu(const MenuEntry (&entries)[N])
 void Vardel::Create_MenuApp()
 {
     static const MenuEntry entries[] = {
-        {"images/remove.png", "MENU_UNINSTALL", SLOT(BorrarMPKG()), false},
-        {"images/install.png", "MENU_INSTALL", SLOT(InstalarDesdeMenu()), false},
-        {nullptr, nullptr, nullptr, false},
-        {"images/lang.png", "MENU_LANGUAGE", SLOT(language()), false},
-        {nullptr, nullptr, nullptr, false},
-        {"images/about.png", "MENU_ABOUT", SLOT(about()), false},
-        {"images/exit.png", "MENU_EXIT", nullptr, true},
+        {"images/remove.png", "MENU_UNINSTALL", SLOT(BorrarMPKG()), false, true},
+        {"images/install.png", "MENU_INSTALL", SLOT(InstalarDesdeMenu()), false, true},
+        {nullptr, nullptr, nullptr, false, false},
+        {"images/lang.png", "MENU_LANGUAGE", SLOT(language()), false, true},
+        {nullptr, nullptr, nullptr, false, false},
+        {"images/about.png", "MENU_ABOUT", SLOT(about()), false, false},
+        {"images/exit.png", "MENU_EXIT", nullptr, true, false},
     };
     buildMenu(entries);
 }
@@ -72,13 +77,13 @@ void Vardel::Create_MenuApp()
 void Vardel::Create_MenuAutorun()
 {
     static const MenuEntry entries[] = {
-        {"images/runadd.png", "MENU_RUNADD", SLOT(AutorunAdd()), false},
-        {"images/runremove.png", "MENU_RUNDELETE", SLOT(AutorunRemove()), false},
-        {nullptr, nullptr, nullptr, false},
-        {"images/lang.png", "MENU_LANGUAGE", SLOT(language()), false},
-        {nullptr, nullptr, nullptr, false},
-        {"images/about.png", "MENU_ABOUT", SLOT(about()), false},
-        {"images/exit.png", "MENU_EXIT", nullptr, true},
+        {"images/runadd.png", "MENU_RUNADD", SLOT(AutorunAdd()), false, true},
+        {"images/runremove.png", "MENU_RUNDELETE", SLOT(AutorunRemove()), false, true},
+        {nullptr, nullptr, nullptr, false, false},
+        {"images/lang.png", "MENU_LANGUAGE", SLOT(language()), false, true},
+        {nullptr, nullptr, nullptr, false, false},
+        {"images/about.png", "MENU_ABOUT", SLOT(about()), false, false},
+        {"images/exit.png", "MENU_EXIT", nullptr, true, false},
     };
     buildMenu(entries);
 }
@@ -86,10 +91,10 @@ void Vardel::Create_MenuAutorun()
 void Vardel::Create_MenuConfig()
 {
     static const MenuEntry entries[] = {
-        {"images/lang.png", "MENU_LANGUAGE", SLOT(language()), false},
-        {nullptr, nullptr, nullptr, false},
-        {"images/about.png", "MENU_ABOUT", SLOT(about()), false},
-        {"images/exit.png", "MENU_EXIT", nullptr, true},
+        {"images/lang.png", "MENU_LANGUAGE", SLOT(language()), false, true},
+        {nullptr, nullptr, nullptr, false, false},
+        {"images/about.png", "MENU_ABOUT", SLOT(about()), false, false},
+        {"images/exit.png", "MENU_EXIT", nullptr, true, false},
     };
     buildMenu(entries);
 }
@@ -97,13 +102,13 @@ void Vardel::Create_MenuConfig()
 void Vardel::Create_MenuTheme()
 {
     static const MenuEntry entries[] = {
-        {"images/skindel.png", "MENU_UNINSTALL", SLOT(BorrarTema()), false},
-        {"images/install.png", "MENU_INSTALL", SLOT(InstalarDesdeMenu()), false},
-        {nullptr, nullptr, nullptr, false},
-        {"images/lang.png", "MENU_LANGUAGE", SLOT(language()), false},
-        {nullptr, nullptr, nullptr, false},
-        {"images/about.png", "MENU_ABOUT", SLOT(about()), false},
-        {"images/exit.png", "MENU_EXIT", nullptr, true},
+        {"images/skindel.png", "MENU_UNINSTALL", SLOT(BorrarTema()), false, true},
+        {"images/install.png", "MENU_INSTALL", SLOT(InstalarDesdeMenu()), false, true},
+        {nullptr, nullptr, nullptr, false, false},
+        {"images/lang.png", "MENU_LANGUAGE", SLOT(language()), false, true},
+        {nullptr, nullptr, nullptr, false, false},
+        {"images/about.png", "MENU_ABOUT", SLOT(about()), false, false},
+        {"images/exit.png", "MENU_EXIT", nullptr, true, false},
     };
     buildMenu(entries);
 }

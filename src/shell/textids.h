@@ -6,7 +6,7 @@
 // A complete language file holds these plus LANG_NAME and UNICODE.
 namespace TextIds {
 
-inline constexpr std::array<const char*, 84> all = {
+inline constexpr std::array<const char*, 86> all = {
     // window, menus and soft keys
     "MENU_LANGUAGE", "MENU_ABOUT", "MENU_EXIT", "MENU_MENU", "MENU_RUNADD",
     "MENU_RUNDELETE", "MENU_UNINSTALL", "MENU_INSTALL", "MENU_CANCEL", "MENU_SELECT",
@@ -34,7 +34,9 @@ inline constexpr std::array<const char*, 84> all = {
     "WARDLEX_CHANGE", "WARDLEX_ENTERNUM", "WARDLEX_ENTERPASS",
     "WARDLEX_ENTERPASSNEW1", "WARDLEX_ENTERPASSNEW2", "WARDLEX_ERROR",
     "WARDLEX_MSG1", "WARDLEX_NOMATCH", "WARDLEX_SUCCES", "WARDLEX_MESSAGE",
-    "WARDLEX_NOTSAVED", "WARDLEX_NOIMSI", "WARDLEX_NOIMEI",
+    "WARDLEX_NOTSAVED", "WARDLEX_NOIMSI", "WARDLEX_NOIMEI", "WARDLEX_BOOTENTRY",
+    // one Vardel at a time
+    "VARDEL_BUSY",
 };
 
 } // namespace TextIds

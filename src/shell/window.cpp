@@ -51,12 +51,17 @@ void Vardel::CreateWindow(QWidget* /*parent*/)
     CargarListaApps();
     connect(listaApps, &ZListBox::returnPressed, this, &Vardel::appClicked);
     CargarListaConfig();
-    connect(listaConfig, &ZListBox::returnPressed, this, &Vardel::itemClicked);
+    // The rows of these lists open editors: each runs under the program's
+    // lock. Starting an application takes it only to read the registries.
+    const auto changing = [this](void (Vardel::*handler)(ZListBoxItem*)) {
+        return [this, handler](ZListBoxItem* item) { oneAtATime([&] { (this->*handler)(item); }); };
+    };
+    connect(listaConfig, &ZListBox::returnPressed, this, changing(&Vardel::itemClicked));
     CargarListaAutorun();
-    connect(listaAutorun, &ZListBox::returnPressed, this, &Vardel::runClicked);
+    connect(listaAutorun, &ZListBox::returnPressed, this, changing(&Vardel::runClicked));
     CargarListaSkins();
     CargarListaRobo();
-    connect(listaRobo, &ZListBox::returnPressed, this, &Vardel::itemClicked);
+    connect(listaRobo, &ZListBox::returnPressed, this, changing(&Vardel::itemClicked));
 
     setContentWidget(tabWidget);
     softKey = new ZSoftKey(nullptr, this, this);

@@ -19,6 +19,7 @@
 namespace {
 
 const QString settingsFile = "/ezxlocal/download/appwrite/setup/ezx_zwardlex.cfg";
+const QString startup = "/ezxlocal/download/mystuff/.autorun.csh";
 const QByteArray demoImsi = "214070123456789";
 const QByteArray foreignImsi = "214079999999999";
 
@@ -40,7 +41,7 @@ protected:
         const auto result = run({program, "x", "WardLex"}, {"dump"});
         EXPECT_EQ(result.exitCode, 0) << result.output.constData();
         EXPECT_TRUE(eventsOf("dump").isEmpty());
-        EXPECT_EQ(commands().value(commands().size() - 1), "/bin/busybox killall vardel");
+        EXPECT_FALSE(commands().contains("/bin/busybox killall vardel"));
         return result.output;
     }
 };
@@ -136,8 +137,13 @@ TEST_F(AntiTheft, SecurityTabSetsPasswordGuardAndNumbers)
     ASSERT_EQ(eventsOf("notice").size(), 1);
     EXPECT_EQ(eventsOf("notice")[0]["text"].toString(), "Password changed.");
 
-    // The password joins [Vardel]; the guard is on; the new SIM is recorded.
-    EXPECT_EQ(read(programDir + "Vardel.cfg").toStdString(), (settingsBefore + "Password = N1 pass\n").toStdString());
+    // The password joins [Vardel], hashed; the guard is on and runs at boot;
+    // the new SIM is recorded.
+    const QByteArray settings = read(programDir + "Vardel.cfg");
+    EXPECT_TRUE(settings.startsWith(settingsBefore + "Password = pbkdf2-sha256$")) << settings.constData();
+    EXPECT_FALSE(settings.contains("N1 pass"));
+    const QByteArray bootEntry = "#Anti-theft SIM check\n" + program.toLatin1() + " x WardLex\n";
+    EXPECT_TRUE(read(startup).contains(bootEntry)) << read(startup).constData();
     EXPECT_TRUE(QFile::exists(hostPath(programDir + "zWardlex")));
     EXPECT_FALSE(QFile::exists(hostPath(programDir + "zWardlex1")));
     EXPECT_EQ(read(settingsFile), "[ZWARDLEX]\nIMSI = " + foreignImsi + "\nNUMBERS = 600999888 600777666\n\n");
@@ -146,6 +152,13 @@ TEST_F(AntiTheft, SecurityTabSetsPasswordGuardAndNumbers)
               (QJsonArray{QJsonArray{"Anti-theft guard", "Enabled"}, QJsonArray{"Alert numbers", "600999888 600777666"},
                           QJsonArray{"Password", "Change"}}));
     EXPECT_TRUE(check().contains("IMSI comparation Ok!"));
+
+    // Off switches the entry off; on again switches it on, never a second.
+    run({program}, {"tab 3", "activate 0", "text N1 pass", "check 1"});
+    EXPECT_TRUE(read(startup).contains("#Anti-theft SIM check\n#" + program.toLatin1() + " x WardLex\n"));
+    run({program}, {"tab 3", "activate 0", "text N1 pass", "check 0"});
+    EXPECT_EQ(read(startup).count(" x WardLex"), 1);
+    EXPECT_TRUE(read(startup).contains(bootEntry));
 }
 
 // While the guard is on, every action that would stop it asks for the
@@ -153,7 +166,6 @@ TEST_F(AntiTheft, SecurityTabSetsPasswordGuardAndNumbers)
 // happen. While it is off, the same steps ask nothing.
 TEST_F(AntiTheft, ActionsThatWouldStopTheGuardAskForThePassword)
 {
-    const QString startup = "/ezxlocal/download/mystuff/.autorun.csh";
     const QString registry = "/ezxlocal/download/appwrite/am/UserRegistry";
     const QByteArray script = read(startup) + "#SIM check\n" + program.toLatin1() + " x WardLex\n";
     const QByteArray settings = read(programDir + "Vardel.cfg") + "Password = secret\n";
@@ -161,11 +173,11 @@ TEST_F(AntiTheft, ActionsThatWouldStopTheGuardAskForThePassword)
     const QString copy = work.filePath("program copy");
     ASSERT_EQ(QProcess::execute("cp", {"-a", hostPath(programDir), copy}), 0);
     const auto exists = [&](const QString& path) { return QFileInfo::exists(hostPath(path)); };
-    const auto prepare = [&](bool guardOn) {
+    const auto prepare = [&](bool guardOn, const QByteArray& startupScript) {
         if (!exists(program)) {
             ASSERT_EQ(QProcess::execute("cp", {"-a", copy, hostPath(programDir)}), 0);
         }
-        write(startup, script);
+        write(startup, startupScript);
         write(registry, registryBefore);
         write(programDir + "Vardel.cfg", settings);
         QFile::remove(hostPath(programDir + (guardOn ? "zWardlex1" : "zWardlex")));
@@ -178,6 +190,8 @@ TEST_F(AntiTheft, ActionsThatWouldStopTheGuardAskForThePassword)
         QStringList after;   // the steps after it
         std::function<bool()> done;
         bool asksWhenOff;    // the security tab's rows always ask
+        QStringList args = {};
+        QByteArray startup = {}; // the start-up script, when not the usual one
     } cases[] = {
         {"guard switched off", {"tab 3", "activate 0"}, {"check 1"},
          [&] { return !exists(programDir + "zWardlex"); }, true},
@@ -187,26 +201,39 @@ TEST_F(AntiTheft, ActionsThatWouldStopTheGuardAskForThePassword)
          [&] { return !read(startup).contains("#SIM check\n"); }, false},
         // Vardel is the last row of the demo phone's applications.
         {"Vardel removed", {"tab 0", "current 7", "menu 0"}, {"yes"}, [&] { return !exists(program); }, false},
+        // What would bring something new in: a package, a start-up entry.
+        {"package installed", {}, {"check 0"}, [&] { return read(registry).contains("Name = Orbit Snake\n"); },
+         false, {"x", "/ezxlocal/download/mystuff/Packages/OrbitSnake.mpkg"}},
+        {"start-up entry added", {"tab 1", "menu 0"}, {"file " + program, "text Thief"},
+         [&] { return read(startup).contains("#Thief\n"); }, false},
+        // Switched off, the SIM check's entry is the guard's all the same.
+        {"SIM check removed while off", {"tab 1", "current 6", "menu 1"}, {"yes"},
+         [&] { return !read(startup).contains("#SIM check\n"); }, false, {},
+         read(startup) + "#SIM check\n#" + program.toLatin1() + " x WardLex\n"},
     };
     for (const auto& c : cases) {
+        const QByteArray startupScript = c.startup.isEmpty() ? script : c.startup;
         for (const QString answer : {"text wrong", "text secret", "guard off"}) {
             SCOPED_TRACE(std::string(c.action) + ", " + answer.toStdString());
             const bool guardOff = answer == "guard off";
             if (guardOff && c.asksWhenOff)
                 continue;
             const bool wrong = answer == "text wrong";
-            prepare(!guardOff);
+            prepare(!guardOff, startupScript);
             const auto result =
-                run({program}, c.before + (guardOff ? QStringList() : QStringList{answer}) + (wrong ? QStringList() : c.after));
+                run(QStringList{program} + c.args, c.before + (guardOff ? QStringList() : QStringList{answer}) + (wrong ? QStringList() : c.after));
             ASSERT_EQ(result.exitCode, 0) << result.output.constData();
             EXPECT_TRUE(eventsOf("error").isEmpty()) << result.output.constData();
-            EXPECT_EQ(eventsOf("dialog", "ZSingleCaptureDlg").value(0)["text"].toString(), guardOff ? "" : "Password:");
+            EXPECT_EQ(eventsOf("dialog", "ZSingleCaptureDlg").value(0)["text"].toString() == "Password:", !guardOff);
             EXPECT_EQ(c.done(), !wrong);
             if (wrong) {
                 EXPECT_EQ(eventsOf("notice").value(0)["text"].toString(), "Wrong password.");
-                EXPECT_EQ(read(startup), script);
+                EXPECT_EQ(read(startup), startupScript);
                 EXPECT_EQ(read(registry), registryBefore);
                 EXPECT_TRUE(exists(programDir + "zWardlex"));
+            } else if (!guardOff && exists(program)) {
+                // The password kept as typed by an older Vardel, taken once: hashed from then on.
+                EXPECT_TRUE(read(programDir + "Vardel.cfg").contains("Password = pbkdf2-sha256$"));
             }
         }
     }

@@ -25,6 +25,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "antitheft/passwordhash.h"
 #include "antitheft/wardlexsettings.h"
 #include "hostile.h"
 #include "outbox.h"
@@ -204,21 +205,22 @@ TEST_F(Security, PasswordIsCheckedBeforeEveryEditor)
 TEST_F(Security, NewPasswordIsStoredOnlyWhenBothEntriesAgreeAndReadBack)
 {
     const QByteArray kept = "[Vardel]\nLanguage = en.lng\n";
-    const QString notSaved = "1 This could not be saved. Nothing was changed.";
     const struct {
         QStringList answers;
-        QByteArray settings;
+        std::optional<QString> stored; // the password now kept, if any
         QString notice;
     } cases[] = {
-        {{"text new pass", "text new pass"}, kept + "Password = new pass\n", "0 Password changed."},
-        {{"text", "text"}, kept + "Password = \n", "0 Password changed."},
-        {{QString::fromUtf8("text año"), QString::fromUtf8("text año")}, kept + "Password = a\xf1o\n",
+        {{"text new pass", "text new pass"}, "new pass", "0 Password changed."},
+        {{"text", "text"}, "", "0 Password changed."},
+        {{QString::fromUtf8("text año"), QString::fromUtf8("text año")}, QString::fromUtf8("año"),
          "0 Password changed."},
-        {{"text one", "text two"}, kept, "1 The passwords do not match."},
-        {{"text pass ", "text pass "}, kept, notSaved},
-        {{QString::fromUtf8("text пароль"), QString::fromUtf8("text пароль")}, kept, notSaved},
-        {{"text one", "reject"}, kept, ""},
-        {{"reject"}, kept, ""},
+        {{"text one", "text two"}, std::nullopt, "1 The passwords do not match."},
+        // Kept hashed, a password no longer has to read back as typed.
+        {{"text pass ", "text pass "}, "pass ", "0 Password changed."},
+        {{QString::fromUtf8("text пароль"), QString::fromUtf8("text пароль")}, QString::fromUtf8("пароль"),
+         "0 Password changed."},
+        {{"text one", "reject"}, std::nullopt, ""},
+        {{"reject"}, std::nullopt, ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.answers.join(" / ").toStdString());
@@ -231,7 +233,13 @@ TEST_F(Security, NewPasswordIsStoredOnlyWhenBothEntriesAgreeAndReadBack)
         if (!c.notice.isEmpty())
             expected << c.notice;
         EXPECT_EQ(shown(), expected);
-        EXPECT_EQ(readBytes(programDir + "Vardel.cfg"), c.settings);
+        const QString stored = ZConfig(programDir + "Vardel.cfg", false).readEntry("Vardel", "Password", "<none>");
+        if (c.stored) {
+            EXPECT_TRUE(PasswordHash::matches(stored, *c.stored));
+            EXPECT_EQ(bool(PasswordHash::parse(stored)), !c.stored->isEmpty()) << stored.toStdString();
+        } else {
+            EXPECT_EQ(readBytes(programDir + "Vardel.cfg"), kept);
+        }
         EXPECT_EQ(w->listaRobo->currentItem(), 2);
     }
 }

@@ -154,8 +154,7 @@ TEST_F(Installed, AnInstallArgumentKeepsItsBytes)
     const auto result = run({"/bin/sh", "-c", script, program}, {"dump"});
     EXPECT_EQ(result.exitCode, 0) << result.output.constData();
     EXPECT_TRUE(eventsOf("dump").isEmpty());
-    ASSERT_FALSE(commands().isEmpty());
-    EXPECT_EQ(commands().last(), "/bin/busybox killall vardel");
+    EXPECT_FALSE(commands().filter("busybox gzip -c -d").isEmpty());
 }
 
 TEST_F(Installed, TheFileDialogReturnsANameByItsBytes)

@@ -238,8 +238,6 @@ TEST_F(Window, TextsAreDecodedAsTheLanguageFileSays)
     }
 }
 
-// No language chosen: the "file" is the folder, which cannot be read, and
-// every text comes from the English file.
 TEST_F(Window, WithoutALanguageTextsComeFromEnglish)
 {
     auto w = open();

@@ -85,6 +85,31 @@ TEST_F(PackagesOnDemoPhone, InstallsListsAndRemovesAnApplication)
     EXPECT_FALSE(QFile::exists(hostPath(dir)));
 }
 
+// Two packages tapped one after the other: two installs at the same moment,
+// each with its own transcript. Each is told what happened to its own
+// package, and both are installed.
+TEST_F(PackagesOnDemoPhone, TwoInstallsAtOnceEachInstallTheirOwnPackage)
+{
+    const QString a = work.filePath("a.jsonl"), b = work.filePath("b.jsonl");
+    const auto result = run({"/bin/sh", "-c",
+                             "cd /tmp && busybox gzip -c -d \"$1\" | busybox tar -x -f - && mv OrbitSnake OrbitTwin && "
+                             "sed -i 's/^Name = .*/Name = Orbit Twin/; s/^Directory = .*/Directory = OrbitTwin/' "
+                             "OrbitTwin/*.desktop && busybox tar -c -f - OrbitTwin | busybox gzip > \"$2\" || exit 9\n"
+                             "EZX_TRANSCRIPT=\"$3\" \"$0\" x \"$1\" & EZX_TRANSCRIPT=\"$4\" \"$0\" x \"$2\" & wait",
+                             program, packages + "OrbitSnake.mpkg", packages + "OrbitTwin.mpkg", a, b},
+                            {"check 0"});
+    ASSERT_EQ(result.exitCode, 0) << result.output.constData();
+    for (const auto& [transcript, name] : {std::pair{a, QString("Orbit Snake")}, std::pair{b, QString("Orbit Twin")}}) {
+        QFile f(transcript);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        const QByteArray told = f.readAll();
+        EXPECT_TRUE(told.contains("\"" + name.toLatin1() + " installed successfully.\"")) << told.constData();
+        EXPECT_FALSE(told.contains("Nothing was changed.")) << told.constData();
+        EXPECT_TRUE(read(phoneRegistry).contains("Name = " + name.toLatin1() + "\n"));
+        EXPECT_TRUE(read("/ezxlocal/download/mystuff/.autorun.csh").contains("#" + name.toLatin1() + "\n"));
+    }
+}
+
 // The install entry of the applications and themes menus: the search offers
 // the demo phone's packages, and the lists show what the chosen one brought.
 TEST_F(PackagesOnDemoPhone, InstallEntryInstallsTheChosenPackageAndReloadsTheLists)

@@ -14,7 +14,6 @@
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QMap>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <ZApplication.h>
