@@ -31,6 +31,10 @@ void ZApplication::showMainWidget(QWidget* widget)
     if (!widget)
         return;
     widget->show();
+    // The keys go to the screen from the start: without a window manager
+    // nothing else makes it the active window (the keys would reach it only
+    // while the pointer happens to lie over it).
+    widget->activateWindow();
     if (ZAutomation::active())
         ZAutomation::startSteps(widget);
 }

@@ -16,8 +16,9 @@ public:
     ZApplication(int& argc, char** argv, Type type = GuiClient);
     ~ZApplication() override;
 
-    // Shows the widget and makes it the main widget. Under automation the
-    // script's main-window steps are queued to start when the loop runs.
+    // Shows the widget, makes it the main widget and the active window (it
+    // takes the keys). Under automation the script's main-window steps are
+    // queued to start when the loop runs.
     void showMainWidget(QWidget* widget);
     QWidget* mainWidget() const;
 

@@ -1,12 +1,22 @@
 #include <QGuiApplication>
 
+#include <cstdio>
+
 #include <ZApplication.h>
 
 #include "shell/startup.h"
+#include "shell/usage.h"
 #include "vardel.h"
 
 int main(int argc, char** argv)
 {
+    // --help and --version are answered before anything of the phone or the
+    // display is touched.
+    if (const QByteArray text = Usage::textFor(argc > 1 ? argv[1] : nullptr); !text.isEmpty()) {
+        std::fwrite(text.constData(), 1, std::size_t(text.size()), stdout);
+        return std::fflush(stdout) == 0 ? 0 : 1;
+    }
+
     // A windowless start needs no display and may find none.
     const bool displayChosen = Startup::chooseDisplay(argc, argv);
     app = new ZApplication(argc, argv, ZApplication::GuiClient);

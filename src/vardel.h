@@ -79,6 +79,15 @@ public:
     // Empties a list by removing its row 0 for as long as it has rows.
     static void emptyList(ZListBox* list);
 
+    // Which row is current once a list is filled again: what its loading
+    // method chose; the row of the same place as before (the last one when
+    // the list got shorter); or the first row the list did not have before
+    // (rows told by all their texts), else the same place.
+    enum class Highlight { AsLoaded, Kept, Added };
+    // Empties the list, fills it with load and makes a row current as
+    // highlight says.
+    void refillList(ZListBox* list, void (Vardel::*load)(), Highlight highlight);
+
     // A ZMessageDlg titled "Vardel", run modally and deleted; its result. A
     // wait message (type 3) closes itself after 200 ms.
     int message(const QString& text, int type);
@@ -233,7 +242,7 @@ private:
     // Rewrites the start-up script with change(its lines) unless it cannot
     // be read, then reloads the autorun list.
     template <typename Change>
-    void rewriteAutorun(const Change& change);
+    void rewriteAutorun(const Change& change, Highlight highlight);
     // True when the guard is on and an entry of that name (one switched on,
     // with onlyEnabled) runs this program: changing it needs the password.
     bool autorunGuarded(const QString& name, bool onlyEnabled);

@@ -881,6 +881,12 @@ static void runCommand(int told, int mapped)
         dropFileModeCapabilities();
     setenv("PATH", "/usr/bin:/bin:/usr/sbin:/sbin", 1);
     setenv("PHONE_SANDBOX_DIR", dir, 1); /* the tree's host path, for tests working on it */
+    /* A cache of the sandbox's own, writable (the caller's is read-only
+     * here): Fontconfig keeps what the host's cache lacks there, quietly. */
+    setenv("XDG_CACHE_HOME", "/var/tmp/cache", 1);
+    /* Qt complains on every start without a runtime folder; it makes this
+     * one (mode 0700) when first needed. */
+    setenv("XDG_RUNTIME_DIR", "/tmp/runtime", 0);
     sigset_t none;
     sigemptyset(&none);
     sigprocmask(SIG_SETMASK, &none, NULL);

@@ -108,10 +108,8 @@ void Vardel::Antirrobo()
                     guardBootEntry(true);
                 reloadList(*this);
             }
-            if ((chosen == 0 || chosen == 1) && listaAutorun) {
-                emptyList(listaAutorun);
-                CargarListaAutorun();
-            }
+            if ((chosen == 0 || chosen == 1) && listaAutorun)
+                refillList(listaAutorun, &Vardel::CargarListaAutorun, Highlight::Kept);
         }
         delete dialog;
     }

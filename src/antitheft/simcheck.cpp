@@ -46,14 +46,14 @@ void Vardel::runZWardlex()
     const QString numbers = settings.readEntry(WardlexSettings::section, "NUMBERS", "");
 
     // Each value is one quoted word: printed as it stands, never run.
-    Shell::run(QStringLiteral("echo \"\nIMSI = %1\nNUMBERS = %2\n\""), recorded, numbers);
+    Shell::runPrinting(QStringLiteral("echo \"\nIMSI = %1\nNUMBERS = %2\n\""), recorded, numbers);
 
     if (recorded == current) {
-        Shell::run(QStringLiteral("echo \"\nIMSI comparation Ok!\n\""));
+        Shell::runPrinting(QStringLiteral("echo \"\nIMSI comparation Ok!\n\""));
         return;
     }
 
-    Shell::run(QStringLiteral("echo \"\nStolen phone!!! Sending messages...\n\""));
+    Shell::runPrinting(QStringLiteral("echo \"\nStolen phone!!! Sending messages...\n\""));
     const ZConfig lang(langFile, false);
     const QString alert = text(lang, "WARDLEX_MESSAGE") + u' ' + current;
     for (const QString& number : WardlexSettings::splitNumbers(numbers))

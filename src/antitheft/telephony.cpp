@@ -1,6 +1,7 @@
 #include "antitheft/telephony.h"
 
 #include <QDebug>
+#include <QLoggingCategory>
 
 #include <ezxtapi.h>
 
@@ -10,6 +11,10 @@
 namespace Telephony {
 
 namespace {
+
+// The telephony's debug lines, off unless asked for
+// (QT_LOGGING_RULES="vardel.telephony.debug=true").
+Q_LOGGING_CATEGORY(telephonyLog, "vardel.telephony", QtInfoMsg)
 
 // Runs one query into a zeroed buffer; the buffer read as Latin-1 text up to
 // its first zero (its last byte is kept zero whatever the library wrote), or
@@ -24,7 +29,7 @@ std::optional<QString> query(int (*call)(char*), std::size_t bufferSize, std::si
         buffer.back() = '\0';
         value = QString::fromLatin1(buffer.data());
     } else {
-        qDebug().noquote() << QStringLiteral("*** FAIL: error %1").arg(result);
+        qCDebug(telephonyLog).noquote() << QStringLiteral("*** FAIL: error %1").arg(result);
     }
     TAPI_CLIENT_Fini();
     return value;
@@ -46,7 +51,7 @@ QString imei(std::size_t bufferSize)
 {
     const std::optional<QString> value = query(TAPI_ACCE_GetImei, bufferSize, TAPI_IMEI_BUFFER_SIZE);
     if (value)
-        qDebug().noquote() << QStringLiteral("\nIMEI = %1").arg(*value);
+        qCDebug(telephonyLog).noquote() << QStringLiteral("\nIMEI = %1").arg(*value);
     return value.value_or(QString());
 }
 

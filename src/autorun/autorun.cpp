@@ -6,7 +6,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QPixmap>
-#include <QtDebug>
+#include <QLoggingCategory>
 
 #include <ZConfig.h>
 #include <ZListBox.h>
@@ -25,6 +25,8 @@
 
 namespace {
 
+Q_LOGGING_CATEGORY(autorunLog, "vardel.autorun", QtInfoMsg)
+
 // The switch rows and the entry rows share their look: an icon, the name,
 // and under it the state with an empty picture in front.
 void appendRow(ZListBox* list, const QPixmap& icon, const QString& name, const QString& state,
@@ -40,7 +42,7 @@ void appendRow(ZListBox* list, const QPixmap& icon, const QString& name, const Q
 } // namespace
 
 template <typename Change>
-void Vardel::rewriteAutorun(const Change& change)
+void Vardel::rewriteAutorun(const Change& change, Highlight highlight)
 {
     // A script that exists but cannot be read is never replaced; one that
     // cannot be written keeps its old text, and the user is told.
@@ -50,10 +52,9 @@ void Vardel::rewriteAutorun(const Change& change)
             timedNotice(ZNoticeDlg::Other, 3000, text(lang, "AUTORUN_NOTWRITTEN"));
         }
     } else {
-        qDebug() << "autorun: the start-up script cannot be read; left as it is";
+        qCDebug(autorunLog) << "the start-up script cannot be read; left as it is";
     }
-    emptyList(listaAutorun);
-    CargarListaAutorun();
+    refillList(listaAutorun, &Vardel::CargarListaAutorun, highlight);
 }
 
 bool Vardel::autorunGuarded(const QString& name, bool onlyEnabled)
@@ -145,7 +146,7 @@ void Vardel::EntradaAutorun(const QString& name, int row, const QString& enabled
 
     rewriteAutorun([&](const QStringList& lines) {
         return StartupScript::withEntrySwitched(lines, name, choice == 0);
-    });
+    }, Highlight::AsLoaded);
     listaAutorun->setCurrentItem(row);
 }
 
@@ -183,7 +184,7 @@ void Vardel::AutorunAdd()
         if (StartupScript::canStore(name, command)) {
             rewriteAutorun([&](const QStringList& lines) {
                 return StartupScript::withEntryAdded(lines, name, command);
-            });
+            }, Highlight::Added);
         } else {
             const ZConfig lang(langFile, false);
             timedNotice(ZNoticeDlg::Other, 3000, text(lang, "AUTORUN_NOTSAVED"));
@@ -219,7 +220,8 @@ void Vardel::AutorunRemove()
     if (!askYesNo(question))
         return;
 
-    rewriteAutorun([&](const QStringList& lines) { return StartupScript::withEntryRemoved(lines, name); });
+    rewriteAutorun([&](const QStringList& lines) { return StartupScript::withEntryRemoved(lines, name); },
+                   Highlight::AsLoaded);
 }
 
 void Vardel::Cron()

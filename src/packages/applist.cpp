@@ -258,4 +258,6 @@ void Vardel::BorrarMPKG()
     }
     emptyList(listaApps);
     CargarListaApps();
+    // Its start-up entries may have gone with it.
+    refillList(listaAutorun, &Vardel::CargarListaAutorun, Highlight::Kept);
 }

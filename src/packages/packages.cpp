@@ -186,10 +186,9 @@ void Vardel::BuscarMPKG()
         const QStringList paths = Shell::readLines(progDir + "/mpkgtemp");
         if (chosen >= 0 && chosen < paths.size())
             Instalar(paths.at(chosen));
-        if (listaApps) {
-            emptyList(listaApps);
-            CargarListaApps();
-        }
+        // The application just installed is the current row.
+        if (listaApps)
+            refillList(listaApps, &Vardel::CargarListaApps, Highlight::Added);
     }
     delete dialog;
     Shell::run(QStringLiteral("rm %1/mpkgtemp"), progDir);
@@ -204,14 +203,10 @@ void Vardel::InstalarDesdeMenu()
     // The search reloads the applications list after an installation; a
     // package may also have brought a theme or a start-up entry.
     BuscarMPKG();
-    if (listaSkins) {
-        emptyList(listaSkins);
-        CargarListaSkins();
-    }
-    if (listaAutorun) {
-        emptyList(listaAutorun);
-        CargarListaAutorun();
-    }
+    if (listaSkins)
+        refillList(listaSkins, &Vardel::CargarListaSkins, Highlight::Added);
+    if (listaAutorun)
+        refillList(listaAutorun, &Vardel::CargarListaAutorun, Highlight::Added);
 }
 
 bool Vardel::pkgCleanRegistry(const QString& registry, const QString& temp, const std::optional<QByteArray>& read)

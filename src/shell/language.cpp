@@ -58,16 +58,12 @@ void Vardel::language()
             createMenuOfTab(tabWidget->currentPageIndex());
             Create_SoftKey();
 
-            emptyList(listaAutorun);
-            CargarListaAutorun();
-            emptyList(listaConfig);
-            CargarListaConfig();
-            emptyList(listaApps);
-            CargarListaApps();
-            emptyList(listaRobo);
-            CargarListaRobo();
-            emptyList(listaSkins);
-            CargarListaSkins();
+            // Each list keeps its current row: only the words change.
+            refillList(listaAutorun, &Vardel::CargarListaAutorun, Highlight::Kept);
+            refillList(listaConfig, &Vardel::CargarListaConfig, Highlight::Kept);
+            refillList(listaApps, &Vardel::CargarListaApps, Highlight::Kept);
+            refillList(listaRobo, &Vardel::CargarListaRobo, Highlight::Kept);
+            refillList(listaSkins, &Vardel::CargarListaSkins, Highlight::Kept);
         }
     }
     delete dialog;

@@ -10,6 +10,7 @@
 #include <csignal>
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -18,7 +19,47 @@ extern char** environ;
 
 namespace Shell {
 
+Q_LOGGING_CATEGORY(commandsLog, "vardel.commands", QtInfoMsg)
+
 namespace {
+
+enum class Output { Logged, StdoutShown };
+
+// Where a command's messages go: a file in memory read back for the log
+// once the command has ended (a process it left behind may go on writing
+// there, and is never waited for), or /dev/null when nobody asked for them.
+// -1 when neither can be had: the messages then reach the terminal.
+int messagesTarget()
+{
+    return commandsLog().isDebugEnabled() ? ::memfd_create("vardel-command", MFD_CLOEXEC)
+                                          : ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+}
+
+// The command line and, when it printed anything, what it printed: at most
+// the first MiB of it.
+void logMessages(const QString& command, int fd)
+{
+    constexpr qsizetype most = 1 << 20;
+    struct stat info;
+    const qsizetype total = ::fstat(fd, &info) == 0 ? qsizetype(info.st_size) : 0;
+    QByteArray printed(qMin(total, most), Qt::Uninitialized);
+    qsizetype size = 0;
+    while (size < printed.size()) {
+        const ssize_t n = ::pread(fd, printed.data() + size, size_t(printed.size() - size), off_t(size));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        size += n;
+    }
+    printed.truncate(size);
+    if (total > size)
+        printed += "\n[" + QByteArray::number(qint64(total - size)) + " more bytes]";
+    while (printed.endsWith('\n'))
+        printed.chop(1);
+    qCDebug(commandsLog).noquote() << (printed.isEmpty() ? command
+                                                         : command + u'\n' + QString::fromLocal8Bit(printed));
+}
 
 bool isLatin1(const QString& text)
 {
@@ -37,9 +78,10 @@ bool canPassToShell(const QString& command)
 }
 
 // Starts /bin/sh -c command, feeds input (if any) to its standard input and
-// waits for it. The child starts with default handling of the signals this
+// waits for it. Its standard error (and output, unless shown) goes to
+// messages. The child starts with default handling of the signals this
 // process may have changed.
-int spawnShell(const QByteArray& command, const QByteArray* input)
+int spawnShell(const QByteArray& command, const QByteArray* input, Output output, int messages)
 {
     int pipeFds[2] = {-1, -1};
     if (input && ::pipe2(pipeFds, O_CLOEXEC) != 0)
@@ -49,6 +91,11 @@ int spawnShell(const QByteArray& command, const QByteArray* input)
     posix_spawn_file_actions_init(&actions);
     if (input)
         posix_spawn_file_actions_adddup2(&actions, pipeFds[0], STDIN_FILENO);
+    if (messages >= 0) {
+        if (output == Output::Logged)
+            posix_spawn_file_actions_adddup2(&actions, messages, STDOUT_FILENO);
+        posix_spawn_file_actions_adddup2(&actions, messages, STDERR_FILENO);
+    }
 
     posix_spawnattr_t attr;
     posix_spawnattr_init(&attr);
@@ -114,14 +161,22 @@ int spawnShell(const QByteArray& command, const QByteArray* input)
     return status;
 }
 
-int runWithInput(const QString& command, const QByteArray* input)
+int runWithInput(const QString& command, const QByteArray* input, Output output = Output::Logged)
 {
     if (!canPassToShell(command)) {
         ZAutomation::record(QJsonObject{{"event", "command"}, {"command", command}, {"refused", true}});
+        qCDebug(commandsLog).noquote() << "refused:" << command;
         return NotRun;
     }
     ZAutomation::recordCommand(command);
-    return spawnShell(command.toLatin1(), input);
+    const int messages = messagesTarget();
+    const int status = spawnShell(command.toLatin1(), input, output, messages);
+    if (messages >= 0) {
+        if (commandsLog().isDebugEnabled())
+            logMessages(command, messages);
+        ::close(messages);
+    }
+    return status;
 }
 
 bool succeeded(int status)
@@ -150,6 +205,11 @@ bool presentAsAnything(const QString& path)
 int run(const QString& command)
 {
     return runWithInput(command, nullptr);
+}
+
+int runPrinting(const QString& command)
+{
+    return runWithInput(command, nullptr, Output::StdoutShown);
 }
 
 bool writeFile(const QString& path, const QString& text, WriteMode mode)

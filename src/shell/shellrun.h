@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QLoggingCategory>
 #include <QString>
 #include <QStringList>
 
@@ -17,7 +18,15 @@
 // outside Latin-1 cannot be passed on unchanged and is refused: nothing runs
 // and the result reports failure. So is a command holding a NUL character,
 // which would cut it short (a text to write may hold NUL bytes).
+//
+// What a command prints on its standard error, and on its standard output
+// unless the caller shows that (runPrinting), never reaches the terminal: it
+// goes to the category "vardel.commands" of the toolkit's debug output, off
+// unless asked for (QT_LOGGING_RULES="vardel.commands.debug=true"), one
+// message per command with its command line.
 namespace Shell {
+
+Q_DECLARE_LOGGING_CATEGORY(commandsLog)
 
 // Result of run() when the command could not be started or was refused.
 inline constexpr int NotRun = -1;
@@ -32,6 +41,15 @@ template <typename... Values>
 int run(const QString& pattern, const Values&... values)
 {
     return run(fillCommand(pattern, QStringList{QString(values)...}));
+}
+
+// As run, but the command's standard output is the program's own: for the
+// lines a windowless start prints for whoever started it.
+int runPrinting(const QString& command);
+template <typename... Values>
+int runPrinting(const QString& pattern, const Values&... values)
+{
+    return runPrinting(fillCommand(pattern, QStringList{QString(values)...}));
 }
 
 enum class WriteMode { Replace, Append };

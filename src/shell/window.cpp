@@ -3,17 +3,46 @@
 #include "vardel.h"
 
 #include <QApplication>
+#include <QHash>
 #include <QIcon>
 #include <QPixmap>
 
 #include <ZApplication.h>
 #include <ZMessageDlg.h>
 #include <ZListBox.h>
+#include <ZListBoxItem.h>
 #include <ZNavTabWidget.h>
 #include <ZSkinService.h>
 #include <ZSoftKey.h>
 
 #include "shell/paths.h"
+
+namespace {
+
+QList<QStringList> rowTexts(const ZListBox* list)
+{
+    QList<QStringList> rows;
+    for (int i = 0; i < list->count(); ++i)
+        rows << list->item(i)->allTexts();
+    return rows;
+}
+
+// The first row of after that before did not have (as often), or -1.
+int firstAddedRow(const QList<QStringList>& before, const QList<QStringList>& after)
+{
+    QHash<QString, int> left;
+    for (const QStringList& row : before)
+        ++left[row.join(QChar(0))];
+    for (int i = 0; i < after.size(); ++i) {
+        int& same = left[after[i].join(QChar(0))];
+        if (same == 0)
+            return i;
+        --same;
+    }
+    return -1;
+}
+
+} // namespace
 
 void Vardel::CreateWindow(QWidget* /*parent*/)
 {
@@ -70,6 +99,21 @@ void Vardel::CreateWindow(QWidget* /*parent*/)
     Create_SoftKey();
     setSoftKey(softKey);
     tabWidget->setCurrentPage(0);
+}
+
+void Vardel::refillList(ZListBox* list, void (Vardel::*load)(), Highlight highlight)
+{
+    const QList<QStringList> before = rowTexts(list);
+    const int current = list->currentItem();
+    emptyList(list);
+    (this->*load)();
+    if (highlight == Highlight::AsLoaded || list->count() == 0)
+        return;
+    int row = highlight == Highlight::Added ? firstAddedRow(before, rowTexts(list)) : -1;
+    if (row < 0 && current >= 0)
+        row = qMin(current, list->count() - 1);
+    if (row >= 0)
+        list->setCurrentItem(row);
 }
 
 void Vardel::slotCurrentChanged(QWidget* /*page*/)

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLoggingCategory>
 #include <QTemporaryDir>
 
 #include <ZAutomation.h>
@@ -18,6 +19,7 @@
 #include "hostile.h"
 #include "shell/shellrun.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -257,6 +259,33 @@ TEST_F(ShellSandbox, AStaleSiblingIsNeverWrittenThroughAndAFailedMoveIsTold)
         EXPECT_EQ(QDir(base + "/folder").entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList{"inside"});
         EXPECT_FALSE(QFileInfo::exists(sibling) || QFileInfo(sibling).isSymLink());
     }
+}
+
+TEST_F(ShellSandbox, WhatCommandsPrintGoesToTheirLogCategoryNeverToTheTerminal)
+{
+    // This process's standard output and error go where a terminal would be.
+    const QString terminal = base + "/terminal";
+    const int file = ::open(QFile::encodeName(terminal).constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    const int saved[2] = {::dup(STDOUT_FILENO), ::dup(STDERR_FILENO)};
+    static QStringList logged;
+    const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType, const QMessageLogContext& context, const QString& text) {
+            logged << QString::fromLatin1(context.category) + ": " + text;
+        });
+    for (const char* rules : {"vardel.commands.debug=true", "vardel.commands.debug=false"}) {
+        QLoggingCategory::setFilterRules(QString::fromLatin1(rules));
+        ::dup2(file, STDOUT_FILENO);
+        ::dup2(file, STDERR_FILENO);
+        Shell::run("echo out %1; echo err >&2", "$x");
+        Shell::runPrinting("echo shown; echo err >&2");
+        ::dup2(saved[0], STDOUT_FILENO);
+        ::dup2(saved[1], STDERR_FILENO);
+    }
+    qInstallMessageHandler(previous);
+    QLoggingCategory::setFilterRules(QString());
+    EXPECT_EQ(readBytes(terminal), "shown\nshown\n");
+    EXPECT_EQ(logged, (QStringList{"vardel.commands: echo out '$x'; echo err >&2\nout $x\nerr",
+                                   "vardel.commands: echo shown; echo err >&2\nerr"}));
 }
 
 TEST_F(ShellSandbox, ScratchFilesReadBackAsTheCommandWroteThem)

@@ -141,6 +141,18 @@ TEST_F(Phone, AMissingPackagePathOpensTheWindow)
     EXPECT_EQ(eventsOf("dump").size(), 1);
 }
 
+TEST_F(Phone, HelpAndVersionAsTheFirstArgumentPrintAndEndWithoutTouchingThePhone)
+{
+    for (const auto& [argument, printed] : {std::pair{"--help", "EZX_MODEM"}, std::pair{"--version", "vardel "}}) {
+        const auto result = run({program, argument, "WardLex"}, {"dump"});
+        EXPECT_EQ(result.exitCode, 0) << argument;
+        EXPECT_TRUE(result.output.contains(printed)) << result.output.constData();
+        EXPECT_TRUE(events.isEmpty()) << argument;
+    }
+    run({program, "x", "--help"}, {"dump"});
+    EXPECT_EQ(eventsOf("dump").size(), 1);
+}
+
 TEST_F(Phone, AWindowlessStartEndsByItself)
 {
     for (const QString& argument : {newPackage, QString("/ezxlocal/download/mystuff"), QString("WardLex")}) {

@@ -174,6 +174,9 @@ TEST_F(PhoneSandbox, PassesStatusAndEnvironmentAndFailsClearly)
     EXPECT_NE(r.output.find("/a /t /m :42 minimal\n"), std::string::npos) << r.output;
     // The tree is seen at its host path too.
     EXPECT_NE(r.output.find("ezxlocal\n"), std::string::npos) << r.output;
+    // A cache the command can write (Fontconfig's), the caller's being read-only.
+    r = inSandbox(dir(), "mkdir -p \"$XDG_CACHE_HOME/fontconfig\" && echo cache-ok");
+    EXPECT_NE(r.output.find("cache-ok\n"), std::string::npos) << r.output;
 
     r = run(script("phone-sandbox") + " " + quote((dir() / "nonexistent").string()) + " -- true");
     EXPECT_NE(r.status, 0);
