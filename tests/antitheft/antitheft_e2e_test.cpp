@@ -178,7 +178,7 @@ TEST_F(AntiTheft, ActionsThatWouldStopTheGuardAskForThePassword)
             ASSERT_EQ(QProcess::execute("cp", {"-a", copy, hostPath(programDir)}), 0);
         }
         write(startup, startupScript);
-        write(registry, registryBefore);  // and without the folder an install put there: no record names it
+        write(registry, registryBefore);
         QProcess::execute("rm", {"-rf", hostPath("/ezxlocal/download/mystuff/.system/QTDownLoad/OrbitSnake")});
         write(programDir + "Vardel.cfg", settings);
         QFile::remove(hostPath(programDir + (guardOn ? "zWardlex1" : "zWardlex")));

@@ -311,16 +311,15 @@ TEST_F(FaultTable, PlantedFaults)
 
     // Files that are not files, and a language file lacking texts (they
     // come from the English one): the window opens all the same.
-    const auto shown = [](const Phone& p, const Faults::Run& r) {
-        return r.output.contains("Cron service") && !QFileInfo(p.host(am + "UserRegistry")).isFile() ? QString() : "rows " + r.output;
-    };
     Operation notFiles{"registries and script that are no files", {}, {"tab 1", "dump"}, {}, {}};
     notFiles.prepare = [](const Phone& p) {
         QFile::remove(p.host(am + "UserRegistry")), ::mkfifo(QFile::encodeName(p.host(am + "UserRegistry")).constData(), 0644);
         for (const QString& path : {QString("/mmc/mmca1/.system/java/CardRegistry"), script})
             QFile::remove(p.host(path)), QFile::link("/dev/zero", p.host(path));
     };
-    notFiles.check = shown;
+    notFiles.check = [](const Phone& p, const Faults::Run& r) {
+        return r.output.contains("Cron service") && !QFileInfo(p.host(am + "UserRegistry")).isFile() ? QString() : "rows " + r.output;
+    };
     Operation language = notFiles;
     language.name = "a language file without the newer texts";
     language.prepare = [np = notFiles.prepare](const Phone& p) {
