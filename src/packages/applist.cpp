@@ -23,6 +23,7 @@
 #include "packages/appicons.h"
 #include "packages/record.h"
 #include "packages/registrytext.h"
+#include "packages/staging.h"
 #include "shell/paths.h"
 #include "shell/shellrun.h"
 #include "shell/texts.h"
@@ -53,6 +54,24 @@ bool passesThroughLink(const QString& base, const QString& path)
             return true;
     }
     return false;
+}
+
+// Marks the folder of a record about to go as the installer marks what it
+// builds: a removal killed once the record is gone leaves a folder no record
+// names, which the next installation then replaces instead of refusing.
+// The marker written, or "" when none was (nothing to take back).
+QString markForRemoval(const QString& directory)
+{
+    const QString folder = AppDirs::resolve(directory);
+    const QString marker = folder + u'/' + QLatin1String(Staging::marker);
+    QString base;
+    if (!AppDirs::removable(folder, &base) || passesThroughLink(base, folder)
+        || Paths::entryAt(folder).kind != Paths::Entry::Folder || Paths::entryAt(marker).kind != Paths::Entry::Missing)
+        return QString();
+    if (Shell::writeFile(marker, QString()))
+        return marker;
+    Shell::run(QStringLiteral("rm -f %1"), marker);  // a full card leaves it empty
+    return QString();
 }
 
 } // namespace
@@ -237,8 +256,12 @@ void Vardel::BorrarMPKG()
             continue;
         // The record goes first, exactly its own section; only once the
         // registry is written without it do its menu entry and folder go.
-        if (!pkgRemoveRecord(registry, id))
+        const QString marker = markForRemoval(directory);
+        if (!pkgRemoveRecord(registry, id)) {
+            if (!marker.isEmpty())
+                Shell::run(QStringLiteral("rm -f %1"), marker);
             continue;
+        }
         if (Shell::isReadableFile(QString::fromLatin1(AppRecord::menuTree)))
             Shell::run(QStringLiteral("APP=`echo %1 | sed s/}//g | sed s/{//g`; sed -i \"s/$APP;//g\" "
                                       "/ezxlocal/download/appwrite/am/UserMenuTree"),
