@@ -98,7 +98,7 @@ ReadStatus readAll(const QByteArray& path, QByteArray* content, struct stat* inf
         return errno == ENOENT ? ReadStatus::Missing : ReadStatus::Failed;
 
     struct stat st;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > readLimit) {
         ::close(fd);
         return ReadStatus::Failed;
     }
@@ -116,6 +116,11 @@ ReadStatus readAll(const QByteArray& path, QByteArray* content, struct stat* inf
             return ReadStatus::Failed;
         }
         data.append(buffer, n);
+        // A file growing while it is read is no more readable than a large one.
+        if (data.size() > readLimit) {
+            ::close(fd);
+            return ReadStatus::Failed;
+        }
     }
     ::close(fd);
     *content = std::move(data);

@@ -14,8 +14,13 @@ namespace ZConfigFile {
 enum class ReadStatus {
     Ok,      // a regular file, read whole
     Missing, // nothing at the path (the directory itself exists or not)
-    Failed   // something is there but cannot be read as a regular file
+    Failed   // something is there but cannot be read as a regular file of
+             // at most readLimit bytes (a FIFO, a device, a folder, ...)
 };
+
+// No configuration file is larger: a bigger one reads as Failed, and is
+// therefore never replaced either.
+inline constexpr qint64 readLimit = 16 * 1024 * 1024;
 
 // Reads the file at path into content; on Ok, info holds its status.
 ReadStatus readAll(const QByteArray& path, QByteArray* content, struct stat* info = nullptr);

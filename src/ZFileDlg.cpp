@@ -14,17 +14,14 @@
 #include "ZFileBrowser.h"
 #include "shell/paths.h"
 #include "shell/startup.h"
+#include "shell/texts.h"
 
 QString languageText(const ZConfig& language, const char* id)
 {
-    const QByteArray bytes = language.readEntry(QStringLiteral("VARDEL"), QLatin1String(id),
-                                                QLatin1String(""))
-                                 .toLatin1();
-    if (language.readEntry(QStringLiteral("VARDEL"), QStringLiteral("UNICODE"),
-                           QLatin1String(""))
-        == QLatin1String("1"))
-        return QString::fromUtf8(bytes);
-    return QString::fromLatin1(bytes);
+    bool english = false;
+    const QByteArray bytes = Texts::entry(language, Startup::programDir(), id, &english).toLatin1();
+    const bool unicode = english ? Texts::englishIsUnicode(Startup::programDir()) : Texts::isUnicode(language);
+    return unicode ? QString::fromUtf8(bytes) : QString::fromLatin1(bytes);
 }
 
 namespace {

@@ -95,7 +95,11 @@ QString Vardel::texto(const QByteArray& bytes)
 
 QString Vardel::text(const ZConfig& lang, const char* id)
 {
-    return texto(lang.readEntry("VARDEL", QLatin1String(id), "").toLatin1());
+    // A text the chosen language lacks comes from the English file, decoded
+    // as that file says.
+    bool english = false;
+    const QByteArray bytes = Texts::entry(lang, progDir, id, &english).toLatin1();
+    return english ? Texts::decode(bytes.constData(), Texts::englishIsUnicode(progDir)) : texto(bytes);
 }
 
 QString Vardel::getFileName(const QString& path)

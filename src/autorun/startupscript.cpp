@@ -174,10 +174,14 @@ QStringList withLinesAdded(const QStringList& lines, const QString& name, const 
     return result;
 }
 
-QStringList withEntryAdded(const QStringList& lines, const QString& name, const QString& command)
+QStringList withEntryAdded(const QStringList& lines, const QString& name, const QString& command,
+                           const QStringList& arguments)
 {
     const bool off = command.startsWith(u'#');
-    return withLinesAdded(lines, name, (off ? QStringLiteral("#") : QString()) + commandFor(off ? command.mid(1) : command));
+    QString line = (off ? QStringLiteral("#") : QString()) + commandFor(off ? command.mid(1) : command);
+    for (const QString& argument : arguments)
+        line += u' ' + Shell::literalWord(argument);
+    return withLinesAdded(lines, name, line);
 }
 
 QStringList withEntryRemoved(const QStringList& lines, const QString& name)

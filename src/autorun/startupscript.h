@@ -58,10 +58,12 @@ QList<Entry> entries(const QStringList& lines);
 bool canStore(const QString& name, const QString& command);
 
 // Every non-empty line in order, then the new entry: "#" + name and the
-// command line that runs the path (commandFor). A path given with a leading
-// "#" adds the entry switched off, running the rest (the installer's
-// entries).
-QStringList withEntryAdded(const QStringList& lines, const QString& name, const QString& command);
+// command line that runs the path (commandFor) with the arguments, each one
+// word the shell reads back as it stands (Shell::literalWord). A path given
+// with a leading "#" adds the entry switched off, running the rest (the
+// installer's entries).
+QStringList withEntryAdded(const QStringList& lines, const QString& name, const QString& command,
+                           const QStringList& arguments = {});
 
 // The same with the command line exactly as given (a command with its
 // arguments, written as the caller quoted it).

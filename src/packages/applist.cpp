@@ -24,6 +24,7 @@
 #include "packages/record.h"
 #include "packages/registrytext.h"
 #include "history/recorder.h"
+#include "packages/staging.h"
 #include "shell/paths.h"
 #include "shell/shellrun.h"
 #include "shell/texts.h"
@@ -31,10 +32,15 @@
 namespace {
 
 // Every application ID of the card registry, then of the phone registry,
-// without braces, one per line into TempApps.
-const char idsCommand[] =
-    "sed -n -e '/^AppID =/p' /mmc/mmca1/.system/java/CardRegistry /ezxlocal/download/appwrite/am/UserRegistry "
-    "| awk '{print $3}' | sed 's/{//g' | sed 's/}//g' > %1/TempApps";
+// without braces, one per line into TempApps. A registry that is no
+// readable file (a FIFO would block sed for ever) reads as none.
+void listIds(const QString& progDir)
+{
+    Shell::run(QStringLiteral("sed -n -e '/^AppID =/p' %1 %2 | awk '{print $3}' | sed 's/{//g' | sed 's/}//g' "
+                              "> %3/TempApps"),
+               Shell::readableOrNothing(QString::fromLatin1(AppRecord::cardRegistry)),
+               Shell::readableOrNothing(QString::fromLatin1(AppRecord::phoneRegistry)), progDir);
+}
 
 // True when a folder between the base and the last component of the path
 // is a symbolic link, so that removing the path could reach elsewhere.
@@ -51,6 +57,24 @@ bool passesThroughLink(const QString& base, const QString& path)
     return false;
 }
 
+// Marks the folder of a record about to go as the installer marks what it
+// builds: a removal killed once the record is gone leaves a folder no record
+// names, which the next installation then replaces instead of refusing.
+// The marker written, or "" when none was (nothing to take back).
+QString markForRemoval(const QString& directory)
+{
+    const QString folder = AppDirs::resolve(directory);
+    const QString marker = folder + u'/' + QLatin1String(Staging::marker);
+    QString base;
+    if (!AppDirs::removable(folder, &base) || passesThroughLink(base, folder)
+        || Paths::entryAt(folder).kind != Paths::Entry::Folder || Paths::entryAt(marker).kind != Paths::Entry::Missing)
+        return QString();
+    if (Shell::writeFile(marker, QString()))
+        return marker;
+    Shell::run(QStringLiteral("rm -f %1"), marker);  // a full card leaves it empty
+    return QString();
+}
+
 } // namespace
 
 QString Vardel::pkgTexto(const ZConfig& /*lang*/, const QString& bytes)
@@ -63,10 +87,10 @@ QString Vardel::pkgTexto(const ZConfig& /*lang*/, const QString& bytes)
 
 void Vardel::CargarListaApps()
 {
-    Shell::run(QString::fromLatin1(idsCommand), progDir);
-    Shell::run(QStringLiteral("cat /mmc/mmca1/.system/java/CardRegistry /ezxlocal/download/appwrite/am/UserRegistry "
-                              "> %1/TempApps2"),
-               progDir);
+    listIds(progDir);
+    Shell::run(QStringLiteral("cat %1 %2 > %3/TempApps2"),
+               Shell::readableOrNothing(QString::fromLatin1(AppRecord::cardRegistry)),
+               Shell::readableOrNothing(QString::fromLatin1(AppRecord::phoneRegistry)), progDir);
 
     const ZConfig lang(langFile, false);
     const QString phoneText = text(lang, "INSTALL_PHONE");
@@ -132,7 +156,7 @@ void Vardel::EjecutarMPKG()
     // lock, the applications are started without it (one may run long).
     QStringList ids;
     if (!oneAtATime([&] {
-            Shell::run(QString::fromLatin1(idsCommand), progDir);
+            listIds(progDir);
             ids = Shell::readLines(progDir + "/TempApps");
             Shell::run(QStringLiteral("rm %1/TempApps"), progDir);
         }))
@@ -219,7 +243,7 @@ void Vardel::BorrarMPKG()
         return;
     History::Scope change(historyDescription("MENU_UNINSTALL", name));
 
-    Shell::run(QString::fromLatin1(idsCommand), progDir);
+    listIds(progDir);
     const QStringList ids = Shell::readLines(progDir + "/TempApps");
     int removed = 0;
     std::optional<ZConfig> apps(std::in_place, registry, false);
@@ -235,12 +259,18 @@ void Vardel::BorrarMPKG()
             continue;
         // The record goes first, exactly its own section; only once the
         // registry is written without it do its menu entry and folder go.
-        if (!pkgRemoveRecord(registry, id))
+        const QString marker = markForRemoval(directory);
+        if (!pkgRemoveRecord(registry, id)) {
+            if (!marker.isEmpty())
+                Shell::run(QStringLiteral("rm -f %1"), marker);
             continue;
-        History::willChange(QString::fromLatin1(AppRecord::menuTree));
-        Shell::run(QStringLiteral("APP=`echo %1 | sed s/}//g | sed s/{//g`; sed -i \"s/$APP;//g\" "
-                                  "/ezxlocal/download/appwrite/am/UserMenuTree"),
-                   appId);
+        }
+        if (Shell::isReadableFile(QString::fromLatin1(AppRecord::menuTree))) {
+            History::willChange(QString::fromLatin1(AppRecord::menuTree));
+            Shell::run(QStringLiteral("APP=`echo %1 | sed s/}//g | sed s/{//g`; sed -i \"s/$APP;//g\" "
+                                      "/ezxlocal/download/appwrite/am/UserMenuTree"),
+                       appId);
+        }
         pkgRemoveDirectory(directory);
         pkgRemoveStartupEntries(directory);
         LimpiarCR();

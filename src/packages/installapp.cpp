@@ -6,6 +6,8 @@
 
 #include "vardel.h"
 
+#include <QRegularExpression>
+
 #include <ZConfig.h>
 #include <ZMessageDlg.h>
 #include <ZSingleSelectDlg.h>
@@ -19,6 +21,7 @@
 #include "packages/listing.h"
 #include "packages/record.h"
 #include "packages/registrytext.h"
+#include "packages/staging.h"
 #include "shell/paths.h"
 #include "history/recorder.h"
 #include "shell/shellrun.h"
@@ -95,9 +98,7 @@ void Vardel::InstalarApp(const QString& /*package*/, const AppRecord::DesktopEnt
     Shell::run(QStringLiteral("rm -r /mmc/mmca1/.system/tempmpkg"));
     change.finish();
 
-    message(texto((name + u' ' + lang.readEntry(QStringLiteral("VARDEL"), QStringLiteral("INSTALL_SUCCESS"),
-                                                   QString())).toLatin1()),
-            ZMessageDlg::TypeInformation);
+    message(texto(name.toLatin1()) + u' ' + text(lang, "INSTALL_SUCCESS"), ZMessageDlg::TypeInformation);
     Shell::run(QStringLiteral("busybox killall am"));
 }
 
@@ -107,15 +108,8 @@ bool Vardel::pkgInstallApp(const AppRecord::Place& place, const AppRecord::Deskt
         return false;
     const QString workFolder = QString::fromLatin1(AppRecord::workDir) + u'/' + desktop.directory;
     const QString folder = place.base + u'/' + desktop.directory;
-    const QString staging = place.base + QStringLiteral("/.") + desktop.directory + QStringLiteral(".partial");
-
-    // The card's registry lives in a folder a new card may not have yet.
-    if (place.card) {
-        History::willCreate(QStringLiteral("/mmc/mmca1/.system/java"));
-        Shell::run(QStringLiteral("mkdir -p /mmc/mmca1/.system/java"));
-        if (!Paths::isDirectory(QStringLiteral("/mmc/mmca1/.system/java")))
-            return false;
-    }
+    const QString staging = Staging::partial(place.base, desktop.directory);
+    const QString marker = QString::fromLatin1(Staging::marker);
 
     // Each file is read once: for the folders in use, the ID and the new
     // registry text. One that exists but cannot be read is never replaced.
@@ -125,17 +119,29 @@ bool Vardel::pkgInstallApp(const AppRecord::Place& place, const AppRecord::Deskt
     if (!phoneRegistry || !cardRegistry || !menuTree)
         return false;
 
-    // An installed application's folder is never taken. A folder no record
-    // names is what an interrupted installation left, and so is a staging
-    // folder: both are cleared, so that they never block this one.
+    // Only what an interrupted installation of ours left is cleared: the
+    // staging folder, unless a record names it, and a B/D that still holds
+    // our marker and that no record names. Any other B/D (an installed
+    // program whose record was lost, a folder copied there by hand) is
+    // someone's, and refuses the installation before anything changed.
+    const QStringList named = RegistryText::directories(*phoneRegistry) + RegistryText::directories(*cardRegistry);
+    if (AppDirs::named(named, staging))
+        return false;
     if (!gone(folder)) {
-        if (AppDirs::named(RegistryText::directories(*phoneRegistry) + RegistryText::directories(*cardRegistry),
-                           folder))
+        if (AppDirs::named(named, folder) || Paths::entryAt(folder).kind != Paths::Entry::Folder
+            || Paths::entryAt(folder + u'/' + marker).kind != Paths::Entry::File)
             return false;
         Shell::run(QStringLiteral("rm -rf %1"), folder);
     }
     if (!gone(staging))
         Shell::run(QStringLiteral("rm -rf %1"), staging);
+    // The card's registry lives in a folder a new card may not have yet.
+    if (place.card) {
+        History::willCreate(QStringLiteral("/mmc/mmca1/.system/java"));
+        Shell::run(QStringLiteral("mkdir -p /mmc/mmca1/.system/java"));
+        if (!Paths::isDirectory(QStringLiteral("/mmc/mmca1/.system/java")))
+            return false;
+    }
     // A missing base would make the move rename the package's folder to it.
     if (!Paths::isDirectory(place.base)) {
         History::willCreate(place.base);
@@ -156,6 +162,13 @@ bool Vardel::pkgInstallApp(const AppRecord::Place& place, const AppRecord::Deskt
     undo.add([&] { Shell::run(QStringLiteral("rm -rf %1"), staging); });
     if (Shell::run(QStringLiteral("mv %1 %2"), workFolder, staging) != 0 || !Paths::isDirectory(staging)
         || !gone(workFolder)) {
+        undo.run();
+        return false;
+    }
+    // The marker says whose the folder is until the record names it.
+    if (!gone(staging + u'/' + marker))
+        Shell::run(QStringLiteral("rm -rf %1"), staging + u'/' + marker);
+    if (!Shell::writeFile(staging + u'/' + marker, QString())) {
         undo.run();
         return false;
     }
@@ -187,12 +200,10 @@ bool Vardel::pkgInstallApp(const AppRecord::Place& place, const AppRecord::Deskt
         ZConfig menu(QString::fromLatin1(AppRecord::menuTree), true);
         const QString group = QString::fromLatin1(AppRecord::menuFolder);
         const QString key = QString::fromLatin1(AppRecord::menuItems);
+        // Every ID already there stays, also one no registry names now: it
+        // may be an application of a card that is not in the phone.
         const QString items = menu.readEntry(group, key, QString());
-        const QSet<QString> registered =
-            RegistryText::sectionNames(*phoneRegistry) + RegistryText::sectionNames(*cardRegistry);
-        const QString kept =
-            AppRecord::withoutOrphans(items, [&](const QString& item) { return registered.contains(item); });
-        if (!menu.writeEntry(group, key, id + u';' + kept)) {
+        if (!menu.writeEntry(group, key, id + u';' + items)) {
             undo.run();
             return false;
         }
@@ -213,12 +224,21 @@ bool Vardel::pkgInstallApp(const AppRecord::Place& place, const AppRecord::Deskt
             undo.run();
             return false;
         }
-        const QString program = folder + u'/' + desktop.autorun;
+        // Its first word is the program inside the folder, the others its
+        // arguments ("daemon.sh start"), each written as one word.
+        QStringList words = desktop.autorun.split(QRegularExpression(QStringLiteral("[ \\t]+")), Qt::SkipEmptyParts);
+        if (words.isEmpty()) {
+            undo.run();
+            return false;
+        }
+        words.first() = folder + u'/' + words.first();
         const QList<StartupScript::Entry> present = StartupScript::entries(*lines);
         const bool held = std::any_of(present.begin(), present.end(), [&](const StartupScript::Entry& e) {
-            return e.name == desktop.name && e.path() == program;
+            return e.name == desktop.name && StartupScript::words(e.command.mid(e.enabled() ? 0 : 1)) == words;
         });
-        if (!held && !StartupScript::rewrite(StartupScript::withEntryAdded(*lines, desktop.name, u'#' + program))) {
+        if (!held
+            && !StartupScript::rewrite(StartupScript::withEntryAdded(*lines, desktop.name, u'#' + words.first(),
+                                                                     words.mid(1)))) {
             undo.run();
             return false;
         }
@@ -245,6 +265,9 @@ bool Vardel::pkgInstallApp(const AppRecord::Place& place, const AppRecord::Deskt
         undo.run();
         return false;
     }
+
+    // The record names the folder now: it is an installed application's.
+    Shell::run(QStringLiteral("rm -f %1"), folder + u'/' + marker);
 
     // The other registry is tidied as every installation does.
     const AppRecord::Place other = place.card ? AppRecord::phone() : AppRecord::card();

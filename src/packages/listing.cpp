@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "packages/desktopcheck.h"
+#include "packages/staging.h"
 
 namespace PackageListing {
 
@@ -252,7 +253,7 @@ Result check(const QStringList& listingLines)
 bool directoryFits(const QString& directory, const QString& topDirectory)
 {
     return !directory.isEmpty() && directory != QLatin1String(".") && !directory.contains(u'/') && !directory.contains(QLatin1String(".."))
-        && directory == topDirectory;
+        && !Staging::isStagingName(directory) && directory == topDirectory;
 }
 
 } // namespace PackageListing

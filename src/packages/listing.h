@@ -25,7 +25,8 @@ struct Result {
 Result check(const QStringList& listingLines);
 
 // True when an application package's Directory value names its top-level
-// directory: not empty, no "/" and no "..", and equal to it.
+// directory: not empty, no "/" and no "..", not of a staging folder's form
+// (".X.partial"), and equal to it.
 bool directoryFits(const QString& directory, const QString& topDirectory);
 
 } // namespace PackageListing

@@ -135,9 +135,9 @@ void Vardel::Instalar(const QString& path)
     // the registries.
     bool installed = false;
     if (!name.isEmpty()) {
-        Shell::run(QStringLiteral("sed -n -e '/^Name =/p' /mmc/mmca1/.system/java/CardRegistry "
-                                  "/ezxlocal/download/appwrite/am/UserRegistry > %1/TempApps"),
-                   progDir);
+        Shell::run(QStringLiteral("sed -n -e '/^Name =/p' %1 %2 > %3/TempApps"),
+                   Shell::readableOrNothing(QString::fromLatin1(AppRecord::cardRegistry)),
+                   Shell::readableOrNothing(QString::fromLatin1(AppRecord::phoneRegistry)), progDir);
         for (const QString& line : Shell::readLines(progDir + "/TempApps")) {
             if (RegistryText::nameOnLine(line) == name)
                 installed = true;

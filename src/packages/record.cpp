@@ -99,13 +99,4 @@ QString chooseId(const QString& stamp, const std::function<bool(const QString&)>
     return id;
 }
 
-QString withoutOrphans(const QString& items, const std::function<bool(const QString&)>& registered)
-{
-    QStringList parts = items.split(u';');
-    parts.removeIf([&](const QString& item) {
-        return item.startsWith(QLatin1String(idPrefix)) && !registered(item);
-    });
-    return parts.join(u';');
-}
-
 } // namespace AppRecord

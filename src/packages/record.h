@@ -52,9 +52,4 @@ QString record(const Place& place, const DesktopEntry& entry, const QString& id,
 // in use, the stamp plus one, two, ... (as a number of the same width).
 QString chooseId(const QString& stamp, const std::function<bool(const QString&)>& taken);
 
-// The menu folder's Items without the IDs of this installer's form that no
-// registry holds (registered says which it holds): what an interrupted
-// installation or removal left. Everything else stays as it was written.
-QString withoutOrphans(const QString& items, const std::function<bool(const QString&)>& registered);
-
 } // namespace AppRecord

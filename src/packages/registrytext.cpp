@@ -141,18 +141,6 @@ bool mentions(const QByteArray& text, const QString& id)
     return text.contains(id.toLatin1());
 }
 
-QSet<QString> sectionNames(const QByteArray& registry)
-{
-    QSet<QString> names;
-    forEachLine(registry, [&](QByteArrayView line) {
-        if (line.contains('[')) {
-            if (const std::optional<QString> name = sectionOf(QString::fromLatin1(line)))
-                names.insert(*name);
-        }
-    });
-    return names;
-}
-
 QStringList directories(const QByteArray& registry)
 {
     // Only lines whose key can be Directory become strings: a registry of

@@ -46,10 +46,6 @@ std::optional<QString> withoutSection(const QStringList& lines, const QString& i
 bool mentions(const QStringList& lines, const QString& id);
 bool mentions(const QByteArray& text, const QString& id);
 
-// The names of a registry's sections, headers as the configuration reader
-// sees them.
-QSet<QString> sectionNames(const QByteArray& registry);
-
 // The Directory values of a registry's records, as the configuration reader
 // reads them (blanks around them dropped), in file order.
 QStringList directories(const QByteArray& registry);

@@ -19,6 +19,7 @@
 #include "settings/fontscript.h"
 #include "settings/settingsrows.h"
 #include "shell/shellrun.h"
+#include "shell/texts.h"
 
 void Vardel::ChangeFont(const QString& current)
 {
@@ -56,9 +57,7 @@ void Vardel::SelectFont(const QString& current)
     {
         const ZConfig lang(langFile, false);
         title = text(lang, "FONT_MSG3");
-        // Both entries as stored, joined, then converted once.
-        searching = texto(lang.readEntry("VARDEL", "FONT_SEARCH", "").toLatin1() + '\n'
-                          + lang.readEntry("VARDEL", "INSTALL_WAIT", "").toLatin1());
+        searching = text(lang, "FONT_SEARCH") + u'\n' + text(lang, "INSTALL_WAIT");
     }
     auto wait = std::make_unique<ZMessageDlg>(QStringLiteral("Vardel"), searching, ZMessageDlg::TypeWait,
                                               200, nullptr, "ZMessageDlg");
@@ -110,7 +109,7 @@ void Vardel::applyFont(const QString& fontPath)
         {
             // Into the script as stored: its bytes reach the phone unchanged.
             const ZConfig lang(langFile, false);
-            notice = lang.readEntry("VARDEL", "CHANGE_FONT", "");
+            notice = Texts::entry(lang, progDir, "CHANGE_FONT");
         }
         const QString script = systemFont ? FontScript::withSystemFont(notice)
                                           : FontScript::withFont(fontPath, notice);

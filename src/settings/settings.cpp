@@ -23,13 +23,13 @@ using SettingsRows::OnOff;
 void Vardel::CargarListaConfig()
 {
     const ZConfig lang(langFile, false);
-    // Read once, converted where shown.
-    const QByteArray enabled = lang.readEntry("VARDEL", "OPTIONS_ENABLED", "").toLatin1();
-    const QByteArray disabled = lang.readEntry("VARDEL", "OPTIONS_DISABLED", "").toLatin1();
+    // Read once.
+    const QString enabled = text(lang, "OPTIONS_ENABLED");
+    const QString disabled = text(lang, "OPTIONS_DISABLED");
     const auto onOffLine = [&](OnOff state) -> std::optional<QString> {
         if (state == OnOff::Unknown)
             return std::nullopt;
-        return texto(state == OnOff::On ? enabled : disabled);
+        return state == OnOff::On ? enabled : disabled;
     };
 
     // The value line of each row; a row without one shows its label only.

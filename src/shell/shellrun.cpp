@@ -250,17 +250,36 @@ bool writeThenMove(const QString& sibling, const QString& target, const QString&
     return true;
 }
 
+bool isReadableFile(const QString& path)
+{
+    struct stat info;
+    const QByteArray bytes = Paths::toBytes(path);
+    return !bytes.isEmpty() && ::stat(bytes.constData(), &info) == 0 && S_ISREG(info.st_mode)
+        && info.st_size <= readLimit;
+}
+
+QString readableOrNothing(const QString& path)
+{
+    return isReadableFile(path) ? path : QStringLiteral("/dev/null");
+}
+
 std::optional<QByteArray> readBytesIfReadable(const QString& path)
 {
-    const int fd = ::open(Paths::toBytes(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    // O_NONBLOCK: a FIFO put in the file's place must not block the open;
+    // what is open is then judged by itself, not by its name.
+    const int fd = ::open(Paths::toBytes(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0)
         return std::nullopt;
+    struct stat info;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > readLimit) {
+        ::close(fd);
+        return std::nullopt;
+    }
     // Read straight into a buffer of the file's size (a registry of
     // thousands of records is megabytes: no copy as it grows), and on to
-    // the end whatever the size said.
-    struct stat info;
-    const qsizetype expected = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) ? qsizetype(info.st_size) : 0;
-    QByteArray content(expected + 65536, Qt::Uninitialized);
+    // the end whatever the size said, but never past the limit: a file
+    // growing while it is read is no more readable than a large one.
+    QByteArray content(qsizetype(info.st_size) + 65536, Qt::Uninitialized);
     qsizetype size = 0;
     bool failed = false;
     for (;;) {
@@ -274,6 +293,10 @@ std::optional<QByteArray> readBytesIfReadable(const QString& path)
         if (n <= 0)
             break;
         size += n;
+        if (size > readLimit) {
+            failed = true;
+            break;
+        }
     }
     ::close(fd);
     if (failed)

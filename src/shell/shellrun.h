@@ -78,8 +78,22 @@ bool writeThenMove(const QString& sibling, const QString& target, const QString&
 // other (a listing of names, where it may be part of a name).
 enum class CarriageReturn { LineEnd, Kept };
 
+// The largest phone file the program reads or hands to a command.
+inline constexpr qint64 readLimit = 16 * 1024 * 1024;
+
+// True when the path (a symbolic link followed) is a regular file of at most
+// readLimit bytes. Anything else (a FIFO, a device, a socket, a folder, a
+// link to one, a file larger than that) counts as unreadable: it is never
+// read, never replaced and never handed to a command, so that a read can
+// neither block for ever nor fill the memory.
+bool isReadableFile(const QString& path);
+
+// The path for a command that reads it: the path itself when
+// isReadableFile, else /dev/null, which reads as a missing file's nothing.
+QString readableOrNothing(const QString& path);
+
 // All bytes of a file, or nothing when it cannot be opened or read (a
-// folder, a file without read permission).
+// folder, a file without read permission) or is no isReadableFile.
 std::optional<QByteArray> readBytesIfReadable(const QString& path);
 
 // The lines of a scratch file, without line ends, each byte one character

@@ -20,4 +20,16 @@ QString decode(const char* bytes, bool unicode);
 // name something, which must not read as another value cut short.
 QString decodeWhole(const QByteArray& bytes, bool unicode);
 
+// The language file every text falls back on, in the program's languages/.
+inline constexpr char englishFile[] = "en.lng";
+
+// The entry of the ID in section [VARDEL] as stored: the chosen language
+// file's, or, when that does not hold it (or cannot be read), the English
+// file's in programDir + "/languages/"; "" when neither holds it.
+// fromEnglish, when given, tells which file it came from.
+QString entry(const ZConfig& chosen, const QString& programDir, const char* id, bool* fromEnglish = nullptr);
+
+// Whether the English file stores its texts in UTF-8 (isUnicode).
+bool englishIsUnicode(const QString& programDir);
+
 } // namespace Texts

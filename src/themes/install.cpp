@@ -12,6 +12,7 @@
 #include <ZSingleSelectDlg.h>
 
 #include "packages/desktopcheck.h"
+#include "packages/staging.h"
 #include "packages/unpackedtree.h"
 #include "shell/paths.h"
 #include "history/recorder.h"
@@ -50,12 +51,15 @@ bool taken(const QString& path)
     return Paths::entryAt(path).kind != Paths::Entry::Missing;
 }
 
-// True when a theme descriptor names the skin folder as its Skin, or one
+const QString configSection = ThemeDescriptor::section(ThemeDescriptor::configHeader);
+
+// True when a theme descriptor names the skin folder (or a folder holding
+// it) as its Skin, in any spelling ("B//F", "B/F/", "B/x/../F"), or one
 // that cannot be read might: the folder belongs to an installed theme. A
 // folder no descriptor names is what an interrupted installation left.
 bool skinNamed(const QString& skinDir)
 {
-    const QString section = ThemeDescriptor::section(ThemeDescriptor::configHeader);
+    const QString wanted = Paths::lexical(skinDir);
     for (const char* dir : {ThemePlaces::firmwareDescriptors, ThemePlaces::installedDescriptors}) {
         QStringList names;
         if (!Paths::listNames(QLatin1String(dir), &names))
@@ -64,12 +68,36 @@ bool skinNamed(const QString& skinDir)
             const QString path = QLatin1String(dir) + u'/' + name;
             if (!name.contains(u'.') || !name.endsWith(QLatin1String("hm")) || Paths::isDirectory(path))
                 continue;
-            if (!Shell::readBytesIfReadable(path)
-                || ZConfig(path, false).readEntry(section, "Skin", "") == skinDir)
+            if (!Shell::readBytesIfReadable(path))
+                return true;
+            const QString skin = ZConfig(path, false).readEntry(configSection, "Skin", "");
+            if (!skin.isEmpty() && (wanted == Paths::lexical(skin) || wanted.startsWith(Paths::lexical(skin) + u'/')))
                 return true;
         }
     }
     return false;
+}
+
+// True when the descriptor at the path is this theme's own, installed
+// before: the same ThemeName and the same skin folder. Installing it again
+// is an update, which replaces that theme and nothing else.
+bool installedBefore(const QString& descriptor, const ThemeDescriptor::Theme& theme, const QString& skinDir)
+{
+    if (!Shell::readBytesIfReadable(descriptor))
+        return false;
+    const ZConfig installed(descriptor, false);
+    return installed.readEntry(configSection, "ThemeName", "") == theme.name
+        && Paths::lexical(installed.readEntry(configSection, "Skin", "")) == Paths::lexical(skinDir);
+}
+
+// Takes back a skin folder this installation made. Its folders were given
+// to the theme's owner: root without the right to override that could not
+// empty them, so they are root's again first. The folder holds no link
+// (the package holds none), so chown reaches nothing else.
+void removeOwnFolder(const QString& folder)
+{
+    Shell::run(QStringLiteral("chown -R 0:0 %1"), folder);
+    Shell::run(QStringLiteral("rm -rf %1"), folder);
 }
 
 // The folder of the unpacked theme package holding its skin files.
@@ -137,13 +165,24 @@ void Vardel::installTheme(SkinPlace place)
     const ThemeDescriptor::Theme theme = readTheme(progDir);
     History::Scope change(historyDescription("MENU_INSTALL", theme.name));
     const QString skinDir = base + u'/' + theme.folder;
-    const QString staging = base + QStringLiteral("/.") + theme.folder + QStringLiteral(".partial");
-    // Another theme's folder is never shared: its files would be mixed with
-    // this theme's, and removing either would take both.
-    if (taken(skinDir) && skinNamed(skinDir)) {
+    const QString staging = Staging::partial(base, theme.folder);
+    const QString previous = Staging::previous(base, theme.folder);
+    const QString descriptor = descriptorPath(theme, firmware);
+    // The same theme in the same place is updated (on the ordinary firmware:
+    // the firmware's area holds the stock themes, which are never replaced).
+    // Another theme's descriptor or folder is never shared: its files would
+    // be mixed with this theme's, and removing either would take both. Our
+    // staging folders are never ones a descriptor names.
+    const bool update = !firmware && taken(descriptor) && installedBefore(descriptor, theme, skinDir);
+    if ((taken(descriptor) && !update) || (taken(skinDir) && !update && skinNamed(skinDir)) || skinNamed(staging)
+        || skinNamed(previous)) {
         refuseThemePackage();
         return;
     }
+    // An update cut short after the old folder was put aside and before the
+    // new one took its name: the old one goes back first.
+    if (update && !taken(skinDir) && Paths::isDirectory(previous))
+        Shell::run(QStringLiteral("mv %1 %2"), previous, skinDir);
 
     QString waitText;
     {
@@ -155,7 +194,10 @@ void Vardel::installTheme(SkinPlace place)
                                  nullptr, "ZMessageDlg", true);
     wait->exec();
     const auto fail = [&] {
-        Shell::run(QStringLiteral("rm -rf %1"), staging);
+        removeOwnFolder(staging);
+        // An update gives the old theme back whole.
+        if (update && !taken(skinDir) && Paths::isDirectory(previous))
+            Shell::run(QStringLiteral("mv %1 %2"), previous, skinDir);
         delete wait;
         refuseThemePackage();
     };
@@ -167,12 +209,14 @@ void Vardel::installTheme(SkinPlace place)
         History::willCreate(base);
         Shell::run(QStringLiteral("mkdir ") + base);
     }
-    for (const QString& left : {skinDir, staging}) {
+    // An update keeps the installed folder (an old one put aside is whole
+    // in its place again, or the new one is: the aside copy goes).
+    for (const QString& left : update ? QStringList{staging, previous} : QStringList{skinDir, staging, previous}) {
         if (taken(left))
             Shell::run(QStringLiteral("rm -rf %1"), left);
     }
     Shell::run(QStringLiteral("mkdir %1"), staging);
-    if (!Paths::isDirectory(staging) || taken(skinDir)) {
+    if (!Paths::isDirectory(staging) || taken(previous) || taken(skinDir) != update) {
         fail();
         return;
     }
@@ -197,6 +241,12 @@ void Vardel::installTheme(SkinPlace place)
     Shell::run(QStringLiteral("chown %1 %2"), owner, staging);
     Shell::run(QStringLiteral("chown %1 %2/*"), owner, staging);
     History::willChange(skinDir);
+    // The new folder is whole: the old one steps aside, and is kept there
+    // until the new descriptor is written.
+    if (update && (Shell::run(QStringLiteral("mv %1 %2"), skinDir, previous) != 0 || taken(skinDir))) {
+        fail();
+        return;
+    }
     if (Shell::run(QStringLiteral("mv %1 %2"), staging, skinDir) != 0 || !Paths::isDirectory(skinDir)
         || taken(staging)) {
         fail();
@@ -204,7 +254,6 @@ void Vardel::installTheme(SkinPlace place)
     }
 
     const QString descriptorText = ThemeDescriptor::text(theme, base, !firmware);
-    const QString descriptor = descriptorPath(theme, firmware);
     if (!firmware) {
         History::willCreate(QStringLiteral("/ezxlocal/download/appwrite/setuptheme"));
         Shell::run(QStringLiteral("mkdir /ezxlocal/download/appwrite/setuptheme"));
@@ -219,10 +268,12 @@ void Vardel::installTheme(SkinPlace place)
     if (!Shell::writeThenMove(sibling, descriptor, descriptorText, descriptorMode)) {
         // Without its descriptor the phone cannot see the theme: take back
         // what this installation made, and say it failed.
-        Shell::run(QStringLiteral("rm -r %1"), skinDir);
+        removeOwnFolder(skinDir);
         fail();
         return;
     }
+    if (update)
+        Shell::run(QStringLiteral("rm -rf %1"), previous);
 
     Shell::run(QStringLiteral("rm %1/tempdesktop"), progDir);
     Shell::run(QStringLiteral("rm -r /mmc/mmca1/.system/tempmpkg"));
@@ -231,9 +282,8 @@ void Vardel::installTheme(SkinPlace place)
     QString done;
     {
         const ZConfig lang(langFile, false);
-        const QString installed = lang.readEntry("VARDEL", "INSTALL_SKIN", "");
-        done = firmware ? texto(installed.toLatin1())
-                        : texto(QStringLiteral("%1 %2").arg(theme.name, installed).toLatin1());
+        const QString installed = text(lang, "INSTALL_SKIN");
+        done = firmware ? installed : texto(theme.name.toLatin1()) + u' ' + installed;
     }
     if (!firmware)
         LimpiarCR();
@@ -251,10 +301,17 @@ bool Vardel::themePackageAccepted(bool firmware)
     // firmware, no skin folder either: there is only one place). The
     // unpacked package must hold no link: its skin files move one folder
     // up, where a link that led inside the package leads elsewhere.
+    // An installed theme of the same name and folder may be updated (in the
+    // place it is in: checked again once the place is chosen).
+    const QString descriptor = descriptorPath(theme, firmware);
+    const bool update = !firmware
+        && (installedBefore(descriptor, theme, QLatin1String(ThemePlaces::phoneSkins) + u'/' + theme.folder)
+            || installedBefore(descriptor, theme, QLatin1String(ThemePlaces::cardSkins) + u'/' + theme.folder));
     const bool accepted = ThemePlaces::isInstallable(theme.name, theme.folder)
+        && !Staging::isStagingName(theme.folder)
         && DesktopCheck::isPlain(ZConfig(progDir + "/tempdesktop", false))
         && UnpackedTree::isSafe(QLatin1String(ThemePlaces::workDir), UnpackedTree::Links::None)
-        && !taken(descriptorPath(theme, firmware))
+        && (!taken(descriptor) || update)
         && !(firmware && skinNamed(QLatin1String(ThemePlaces::firmwareSkins) + u'/' + theme.folder));
     if (!accepted)
         refuseThemePackage();

@@ -46,7 +46,7 @@ void Vardel::CargarListaSkins()
         const QPixmap skin = Paths::loadPixmap(progDir + "/images/skin.png");
         const QPixmap locked = Paths::loadPixmap(progDir + "/images/locked.png");
         const QPixmap plain = Paths::loadPixmap(progDir + "/images/null.png");
-        const QString noData = ZConfig(langFile, false).readEntry("VARDEL", "THEME_NODATA", "");
+        const QString noData = text(ZConfig(langFile, false), "THEME_NODATA");
 
         for (const QString& path : descriptors) {
             const ZConfig descriptor(path, false);
@@ -54,10 +54,8 @@ void Vardel::CargarListaSkins()
             row->setPixmap(0, skin);
             const QString name = descriptor.readEntry(configSection, "ThemeName", "");
             row->appendSubItem(1, shownName(langFile, name), false, nullptr);
-            QString copyRight = descriptor.readEntry(propertiesSection, "CopyRight", "");
-            if (copyRight.isEmpty())
-                copyRight = noData;
-            row->appendSubItem(1, texto(copyRight.toLatin1()), false,
+            const QString copyRight = descriptor.readEntry(propertiesSection, "CopyRight", "");
+            row->appendSubItem(1, copyRight.isEmpty() ? noData : texto(copyRight.toLatin1()), false,
                                name == QLatin1String("Alkali") ? &locked : &plain);
             listaSkins->insertItem(row, -1, true);
         }

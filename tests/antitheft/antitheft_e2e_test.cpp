@@ -179,6 +179,7 @@ TEST_F(AntiTheft, ActionsThatWouldStopTheGuardAskForThePassword)
         }
         write(startup, startupScript);
         write(registry, registryBefore);
+        QProcess::execute("rm", {"-rf", hostPath("/ezxlocal/download/mystuff/.system/QTDownLoad/OrbitSnake")});
         write(programDir + "Vardel.cfg", settings);
         QFile::remove(hostPath(programDir + (guardOn ? "zWardlex1" : "zWardlex")));
         write(programDir + (guardOn ? "zWardlex" : "zWardlex1"), "");

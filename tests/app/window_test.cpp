@@ -238,19 +238,19 @@ TEST_F(Window, TextsAreDecodedAsTheLanguageFileSays)
     }
 }
 
-TEST_F(Window, WithoutALanguageEveryTextIsEmpty)
+TEST_F(Window, WithoutALanguageTextsComeFromEnglish)
 {
     auto w = open();
     EXPECT_EQ(w->langFile, programDir + "/languages/");
-    EXPECT_EQ(w->softKey->text(ZSoftKey::LEFT), "");
-    EXPECT_EQ(menuTexts(w->optMenu), (QStringList{"", "", "-", "", "", "-", "", ""}));
+    EXPECT_EQ(w->softKey->text(ZSoftKey::LEFT), "EN MENU_MENU");
+    EXPECT_EQ(menuTexts(w->optMenu)[3], "EN MENU_LANGUAGE");
 
     // The chooser still lists every file by its name and checks the first.
     Shown shown;
     answerNextChoice(&shown, -1);
     w->language();
     ASSERT_TRUE(shown.opened);
-    EXPECT_EQ(shown.title, "");
+    EXPECT_EQ(shown.title, "EN MENU_LANGUAGE");
     EXPECT_EQ(shown.entries, (QStringList{"English", QString::fromLatin1("Espa\xf1ol")}));
     EXPECT_EQ(shown.checked, 0);
 

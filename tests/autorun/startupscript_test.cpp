@@ -142,6 +142,9 @@ TEST(StartupScriptText, OnlyPlainAbsolutePathsStandBare)
         EXPECT_EQ((Entry{"x", "#" + c.line}.path()), c.path) << c.path.toStdString();
     }
     EXPECT_EQ((Entry{"x", "#/bin/vardel x WardLex"}.path()), "/bin/vardel x WardLex");
+    // What the shell would expand is no word.
+    for (const char* line : {"/x \"`id`\"", "/x \"$HOME\"", "/x `id`", "/x 'open"})
+        EXPECT_EQ(StartupScript::words(line), std::nullopt) << line;
 }
 
 TEST(StartupScriptText, RemovingAFolderTakesTheEntriesThatRunFromIt)

@@ -13,7 +13,10 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
+
+#include <sys/stat.h>
 
 #include <iostream>
 
@@ -21,6 +24,7 @@
 #include "history/journal.h"
 #include "mpkg.h"
 #include "qtprint.h"
+#include "sandbox.h"
 
 namespace {
 
@@ -30,6 +34,8 @@ const QString am = "/ezxlocal/download/appwrite/am/";
 const QStringList cardFaults{"full card", "nearly full card", "read-only card", "no card"};
 const QStringList phoneFaults{"full phone memory", "nearly full phone memory"};
 const QStringList fileFaults{"target unreadable", "target a folder"};
+const QString progDir = "/ezxlocal/download/mystuff/.system/QTDownLoad/vardel/", script = "/ezxlocal/download/mystuff/.autorun.csh";
+const QString skins = "/ezxlocal/download/appwrite/skins/", setuptheme = "/ezxlocal/download/appwrite/setuptheme/";
 
 class FaultTable : public ::testing::Test
 {
@@ -86,6 +92,14 @@ protected:
         falseSuccesses += falseSuccess;
         EXPECT_FALSE(falseSuccess) << "told " << faulty.told.join(" | ").toStdString() << "; differs: "
                                    << missing.join(", ").toStdString();
+        // No success told: the phone as it was, but for scratch files and the
+        // IMEI a start records (else a missing rollback hides behind the retry).
+        static const QRegularExpression scratch("^" + progDir + "(tempdesktop|TempApps2?|tempID|skintemp|ltemp|IMEI)$|"
+                                                "^/mmc/mmca1/.system/tempmpkg(/|$)");
+        QStringList changed = differences(old, now);
+        changed.removeIf([](const QString& path) { return scratch.match(path).hasMatch(); });
+        EXPECT_TRUE(o.success.isEmpty() || claimed(faulty, o) || changed.isEmpty())
+            << "no success told, yet changed: " << changed.join(", ").toStdString();
         if (missing.isEmpty())
             return;
 
@@ -241,7 +255,9 @@ TEST_F(FaultTable, PlantedFaults)
     leftovers.prepare = [&, big = leftovers.prepare](const Phone& p) {
         big(p);
         p.write(base + "/BigApp/data.bin", "cut");
+        p.write(base + "/BigApp/.vardel-installing", "");
         p.write(base + "/.BigApp.partial/data.bin", "cut");
+        QFile::remove(p.host("/mmc/mmca1/.system/java/CardRegistry"));  // another card: none of its IDs
         const QByteArray menu = p.read(am + "UserMenuTree");
         p.write(am + "UserMenuTree", QByteArray(menu).replace("Items = 10000000", "Items = 10000000-0000-0000-0000-990101000004;10000000"));
         p.write("/ezxlocal/download/mystuff/.autorun.csh",
@@ -253,14 +269,82 @@ TEST_F(FaultTable, PlantedFaults)
             wrong << "not installed: " + r.told.join(" | ");
         if (p.read(base + "/BigApp/data.bin").size() < 200 * 1024 || p.exists(base + "/.BigApp.partial"))
             wrong << "the leftovers stayed";
-        if (p.read(am + "UserMenuTree").contains("990101000004"))
-            wrong << "the orphaned menu ID stayed";
+        if (!p.read(am + "UserMenuTree").contains("990101000004;") || !p.read(am + "UserMenuTree").contains("251122201005;"))
+            wrong << "a menu ID no registry names was dropped";
+        if (p.exists(base + "/BigApp/.vardel-installing"))
+            wrong << "the marker stayed";
         if (p.read("/ezxlocal/download/mystuff/.autorun.csh").count("#Big App\n") != 1)
             wrong << "the start-up entry twice";
         return wrong.join("; ");
     };
 
-    for (const Operation& o : {outside, throughLink, foo, cutTar, imsi, leftovers}) {
+    Operation handCopied = operations().first();
+    handCopied.name = "a folder copied by hand (no record, no marker) where the package goes: refused";
+    handCopied.prepare = [&, big = handCopied.prepare](const Phone& p) { big(p); p.write(base + "/BigApp/mine", "own"); };
+    handCopied.check = [&](const Phone& p, const Faults::Run& r) {
+        return !claimed(r, handCopied) && p.read(base + "/BigApp/mine") == "own" ? QString() : "taken";
+    };
+
+    // Skin folders another descriptor names, in another spelling or with a
+    // staging name; the firmware's descriptor folder missing.
+    const auto themeKept = [&](const QString& name, const QString& skin) {
+        Operation o = operations()[2];
+        o.name = name;
+        const QString kept = QString(skin).replace("//", "/") + "/other.png";
+        o.prepare = [skin, kept, lagoon = o.prepare](const Phone& p) {
+            lagoon(p), QDir(p.host("/usr/data_resource/theme")).removeRecursively(), p.write(kept, "other");
+            p.write(setuptheme + "Other.chm", "[THEME_CONFIG_TABLE]\nThemeName = Other\nSkin = " + skin.toLatin1() + "\n");
+        };
+        o.check = [o, kept](const Phone& p, const Faults::Run& r) { return !claimed(r, o) && p.read(kept) == "other" ? QString() : "taken"; };
+        return o;
+    };
+    const Operation spelled = themeKept("a skin folder named in another spelling", skins + "/Lagoon/");
+    const Operation staged = themeKept("a skin folder of a staging name", skins + ".Lagoon.partial");
+
+    Operation update = operations()[2];
+    update.name = "a theme installed again is updated";
+    update.prepare = [&, lagoon = update.prepare](const Phone& p) {
+        lagoon(p), run(p, operations()[2]), p.write(skins + "Lagoon/old.png", "old");
+    };
+    update.check = [&](const Phone& p, const Faults::Run& r) {
+        return claimed(r, update) && !p.exists(skins + "Lagoon/old.png") && !p.exists(skins + ".Lagoon.previous")
+                   ? QString() : "the old folder kept";
+    };
+
+    // Files that are not files, and a language file lacking texts (they
+    // come from the English one): the window opens all the same.
+    Operation notFiles{"registries and script that are no files", {}, {"tab 1", "dump"}, {}, {}};
+    notFiles.prepare = [](const Phone& p) {
+        QFile::remove(p.host(am + "UserRegistry")), ::mkfifo(QFile::encodeName(p.host(am + "UserRegistry")).constData(), 0644);
+        for (const QString& path : {QString("/mmc/mmca1/.system/java/CardRegistry"), script})
+            QFile::remove(p.host(path)), QFile::link("/dev/zero", p.host(path));
+    };
+    notFiles.check = [](const Phone& p, const Faults::Run& r) {
+        return r.output.contains("Cron service") && !QFileInfo(p.host(am + "UserRegistry")).isFile() ? QString() : "rows " + r.output;
+    };
+    Operation language = notFiles;
+    language.name = "a language file without the newer texts";
+    language.prepare = [np = notFiles.prepare](const Phone& p) {
+        np(p), p.write(progDir + "languages/xx.lng", "[VARDEL]\nLANG_NAME = X\n");
+        p.write(progDir + "Vardel.cfg", p.read(progDir + "Vardel.cfg").replace("en.lng", "xx.lng"));
+    };
+
+    // An Autorun value with arguments runs as the words it holds.
+    Operation arguments = operations().first();
+    arguments.name = "a start-up entry with arguments";
+    arguments.prepare = [](const Phone& p) {
+        TestMpkg::write(QFile::encodeName(p.host("/ezxlocal/download/mystuff/Packages/big.mpkg")),
+                        {TestMpkg::folder("A/"), TestMpkg::file("A/a.desktop", "[Desktop Entry]\nName = A\nDirectory = A\nAutorun = s go  now\n"),
+                         TestMpkg::file("A/s", "#!/bin/sh\necho \"$1 $2\" > /ezxlocal/started\n", 0755)});
+    };
+    arguments.check = [](const Phone& p, const Faults::Run&) {
+        const QByteArray line = p.read(script).split('\n').value(p.read(script).split('\n').indexOf("#A") + 1);
+        return (TestSandbox::run(p.root, {"/bin/sh", "-c", QString::fromLatin1(line.mid(1))}, {}, 10000),
+                p.read("/ezxlocal/started") == "go now\n") ? QString() : "ran: " + line;
+    };
+
+    for (const Operation& o : {outside, throughLink, foo, cutTar, imsi, leftovers, handCopied, spelled, staged, update,
+                               notFiles, arguments, language}) {
         SCOPED_TRACE(o.name.toStdString());
         const Phone phone(freshPhone(dir.path(), "planted"));
         o.prepare(phone);

@@ -114,7 +114,7 @@ TEST(PackageListing, DirectoryMustNameTheTopLevelFolder)
 {
     EXPECT_TRUE(PackageListing::directoryFits("Snake", "Snake"));
     EXPECT_TRUE(PackageListing::directoryFits("My App", "My App"));
-    for (const char* directory : {"", "Other", "Snake/", "/Snake", "..", "a..b", "."})
+    for (const char* directory : {"", "Other", "Snake/", "/Snake", "..", "a..b", ".", ".Snake.partial", ".S.previous"})
         EXPECT_FALSE(PackageListing::directoryFits(directory, directory == QString("Other") ? "Snake" : directory))
             << directory;
 }

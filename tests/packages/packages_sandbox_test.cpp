@@ -28,6 +28,7 @@
 #include "programtests.h"
 #include "sandbox.h"
 #include "shell/paths.h"
+#include "shell/shellquote.h"
 #include "vardel.h"
 
 namespace {
@@ -309,9 +310,11 @@ TEST_F(Packages, HostileNamesArriveUnchangedAndLeaveAgain)
         EXPECT_TRUE(registry.contains("\nName = " + name + "\n")) << v.label;
         EXPECT_TRUE(registry.contains("\nDirectory = ../../ezxlocal/download/mystuff/.system/QTDownLoad/" + name + "\n"))
             << v.label;
-        // Its start-up entry runs exactly that path (quoted where the shell
-        // would read it otherwise).
-        const QString entryCommand = StartupScript::commandFor(phoneBase + "/" + v.text + "/go " + v.text);
+        // Its start-up entry runs exactly that path, the value's words its
+        // arguments (each quoted where the shell would read it otherwise).
+        QString entryCommand = StartupScript::commandFor(phoneBase + "/" + v.text + "/go");
+        for (const QString& word : v.text.split(QRegularExpression("[ \t]+"), Qt::SkipEmptyParts))
+            entryCommand += ' ' + Shell::literalWord(word);
         EXPECT_TRUE(readBytes(script).endsWith("#" + name + "\n#" + entryCommand.toLatin1() + "\n\n")) << v.label;
         EXPECT_TRUE(Paths::exists(QString::fromLatin1(phoneBase.toLatin1() + "/" + name + "/run"))) << v.label;
 

@@ -143,16 +143,4 @@ TEST(AppDirs, AFolderIsInUseOnlyWhenARecordNamesItOrAFolderInsideIt)
               (QStringList{"a", "b"}));
 }
 
-// The menu folder keeps every ID a registry holds and every one of another
-// form; an ID of this installer's form that no registry holds goes.
-TEST(Record, MenuItemsLoseOnlyOrphansOfThisInstaller)
-{
-    const auto registered = [](const QString& id) { return id.endsWith("1"); };
-    EXPECT_EQ(AppRecord::withoutOrphans("10000000-0000-0000-0000-1;10000000-0000-0000-0000-2;"
-                                        "fdcc1e4f-0c31-4f50-92fe-f333e7d16622;",
-                                        registered),
-              "10000000-0000-0000-0000-1;fdcc1e4f-0c31-4f50-92fe-f333e7d16622;");
-    EXPECT_EQ(AppRecord::withoutOrphans("", registered), "");
-}
-
 } // namespace
