@@ -226,6 +226,7 @@ private:
     // registry left as it is, when it cannot be read, holds no such section
     // or cannot be written.
     bool pkgRemoveRecord(const QString& registry, const QString& id);
+    bool pkgRemoveMenuId(const QString& appId);
     // Removes an application's folder when it lies inside an install base.
     void pkgRemoveDirectory(const QString& directory);
     // Once the application's folder is gone, removes the start-up script

@@ -226,6 +226,30 @@ bool Vardel::pkgRemoveRecord(const QString& registry, const QString& id)
     return text && Shell::writeThenMove(AppRecord::ofRegistry(registry).registryTemp, registry, *text);
 }
 
+// The menu tree loses the application's ID, written whole through a
+// sibling of a fixed name: a kill leaves the old tree or the new one, and at
+// most that sibling, which the next removal clears. The tree keeps its mode
+// and owner. One that is not a readable file is left alone.
+bool Vardel::pkgRemoveMenuId(const QString& appId)
+{
+    const QString tree = QString::fromLatin1(AppRecord::menuTree);
+    const std::optional<QByteArray> bytes = Shell::readBytesIfReadable(tree);
+    if (!bytes)
+        return false;
+    const QByteArray without = AppRecord::menuTreeWithout(*bytes, appId);
+    if (without == *bytes)
+        return true;
+    struct stat info {};
+    const bool known = ::stat(Paths::toBytes(tree).constData(), &info) == 0;
+    const auto keepModes = [&](const QString& sibling) {
+        if (!known)
+            return;
+        Shell::run(QStringLiteral("chown %1 %2"), QStringLiteral("%1:%2").arg(info.st_uid).arg(info.st_gid), sibling);
+        Shell::run(QStringLiteral("chmod %1 %2"), QString::number(info.st_mode & 07777, 8), sibling);
+    };
+    return Shell::writeBytesThenMove(tree + QStringLiteral(".new"), tree, without, keepModes);
+}
+
 void Vardel::BorrarMPKG()
 {
     if (optMenu)
@@ -265,12 +289,7 @@ void Vardel::BorrarMPKG()
                 Shell::run(QStringLiteral("rm -f %1"), marker);
             continue;
         }
-        if (Shell::isReadableFile(QString::fromLatin1(AppRecord::menuTree))) {
-            History::willChange(QString::fromLatin1(AppRecord::menuTree));
-            Shell::run(QStringLiteral("APP=`echo %1 | sed s/}//g | sed s/{//g`; sed -i \"s/$APP;//g\" "
-                                      "/ezxlocal/download/appwrite/am/UserMenuTree"),
-                       appId);
-        }
+        pkgRemoveMenuId(appId);
         pkgRemoveDirectory(directory);
         pkgRemoveStartupEntries(directory);
         LimpiarCR();

@@ -244,12 +244,10 @@ bool Vardel::pkgInstallApp(const AppRecord::Place& place, const AppRecord::Deskt
         }
         if (!held)
             undo.add([existed, old = *before, script] {
-                // Its very bytes again: every file this program writes ends
-                // in a line feed, which the writer adds.
-                if (existed && old.endsWith('\n'))
-                    Shell::writeThenMove(script + QStringLiteral(".new"), script, QString::fromLatin1(old.chopped(1)));
-                else if (existed)
-                    Shell::writeThenMove(script + QStringLiteral(".new"), script, QString::fromLatin1(old));
+                // Its very bytes again, a last line without its line feed
+                // included.
+                if (existed)
+                    Shell::writeBytesThenMove(script + QStringLiteral(".new"), script, old);
                 else
                     Shell::run(QStringLiteral("rm -f %1"), script);
             });

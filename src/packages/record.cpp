@@ -99,4 +99,10 @@ QString chooseId(const QString& stamp, const std::function<bool(const QString&)>
     return id;
 }
 
+QByteArray menuTreeWithout(QByteArray tree, const QString& appId)
+{
+    const QByteArray id = QString(appId).remove(u'{').remove(u'}').toLatin1();
+    return id.isEmpty() ? tree : tree.replace(id + ';', QByteArray());
+}
+
 } // namespace AppRecord

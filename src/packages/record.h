@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -51,5 +52,9 @@ QString record(const Place& place, const DesktopEntry& entry, const QString& id,
 // printed: the prefix and the stamp, or, while taken(id) says that one is
 // in use, the stamp plus one, two, ... (as a number of the same width).
 QString chooseId(const QString& stamp, const std::function<bool(const QString&)>& taken);
+
+// The menu tree without an application: every "ID;" of it removed, the
+// braces of its stored AppID left out, wherever the ID stands.
+QByteArray menuTreeWithout(QByteArray tree, const QString& appId);
 
 } // namespace AppRecord

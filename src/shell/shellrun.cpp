@@ -185,13 +185,16 @@ bool succeeded(int status)
     return status != NotRun && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
+// Feeds the bytes to the command filled with the path.
+bool writeThrough(const QString& pattern, const QString& path, const QByteArray& bytes)
+{
+    return succeeded(runWithInput(fillCommand(pattern, {path}), &bytes));
+}
+
 // Feeds the text and one line feed to the command filled with the path.
 bool writeThrough(const QString& pattern, const QString& path, const QString& text)
 {
-    if (!isLatin1(text))
-        return false;
-    const QByteArray bytes = text.toLatin1() + '\n';
-    return succeeded(runWithInput(fillCommand(pattern, {path}), &bytes));
+    return isLatin1(text) && writeThrough(pattern, path, text.toLatin1() + '\n');
 }
 
 bool presentAsAnything(const QString& path)
@@ -223,8 +226,12 @@ bool writeFile(const QString& path, const QString& text, WriteMode mode)
 bool writeThenMove(const QString& sibling, const QString& target, const QString& text,
                    const std::function<void(const QString& sibling)>& beforeMove)
 {
-    if (!isLatin1(text))
-        return false;
+    return isLatin1(text) && writeBytesThenMove(sibling, target, text.toLatin1() + '\n', beforeMove);
+}
+
+bool writeBytesThenMove(const QString& sibling, const QString& target, const QByteArray& bytes,
+                        const std::function<void(const QString& sibling)>& beforeMove)
+{
     // mv would put the sibling inside a folder (or a link to one) and call
     // that success.
     if (Paths::isDirectory(target))
@@ -236,7 +243,7 @@ bool writeThenMove(const QString& sibling, const QString& target, const QString&
     // this write is moved.
     if (presentAsAnything(sibling) && !succeeded(run(QStringLiteral("rm -f -r %1"), sibling)))
         return false;
-    if (!writeThrough(QStringLiteral("set -C; cat > %1"), sibling, text)) {
+    if (!writeThrough(QStringLiteral("set -C; cat > %1"), sibling, bytes)) {
         run(QStringLiteral("rm -f %1"), sibling);
         return false;
     }

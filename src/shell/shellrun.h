@@ -72,6 +72,10 @@ bool writeFile(const QString& path, const QString& text, WriteMode mode = WriteM
 // (modes and owners the target must have from the moment it appears).
 bool writeThenMove(const QString& sibling, const QString& target, const QString& text,
                    const std::function<void(const QString& sibling)>& beforeMove = {});
+// The same for bytes that are the whole new file: no line feed is added
+// (a file put back exactly as it was).
+bool writeBytesThenMove(const QString& sibling, const QString& target, const QByteArray& bytes,
+                        const std::function<void(const QString& sibling)>& beforeMove = {});
 
 // What a carriage return before a line feed is taken for: part of the line
 // end (text written on another system), or a byte of the line like any

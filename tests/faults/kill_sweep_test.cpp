@@ -24,8 +24,10 @@ namespace {
 using namespace Faults;
 
 // What a removal killed after its record went may leave: the folder and
-// the menu entry of an application no registry names any more. Nothing can
-// start it, and the next installation of that folder replaces it.
+// the menu entry of an application no registry names any more (and the menu
+// tree's sibling, when the kill fell inside its write; the next removal
+// clears it). Nothing can start it, and the next installation of that folder
+// replaces it.
 // An install killed before its record leaves its menu ID, after it its marker.
 bool leftOfRemoval(const Operation& op, const QString& path)
 {
@@ -33,7 +35,7 @@ bool leftOfRemoval(const Operation& op, const QString& path)
         return path == "/ezxlocal/download/appwrite/am/UserMenuTree" || path.endsWith("/BigApp/.vardel-installing");
     return op.row == "Pocket Notes" || op.row == "Sky Atlas"
         ? path.contains("/QTDownLoad/PocketNotes") || path.contains("/QTDownLoad/SkyAtlas") ||
-              path == "/ezxlocal/download/appwrite/am/UserMenuTree"
+              path.startsWith("/ezxlocal/download/appwrite/am/UserMenuTree")
         : false;
 }
 

@@ -51,6 +51,13 @@ TEST(Record, IdsInstalledInTheSameSecondDiffer)
     }
 }
 
+TEST(Record, RemovalTakesEveryMenuEntryOfItsIdAndNoOther)
+{
+    const QByteArray tree = "[a]\nItems = X-2;X-1;X-12;\n[b]\nItems = X-1;\n";
+    EXPECT_EQ(AppRecord::menuTreeWithout(tree, "{X-1}"), "[a]\nItems = X-2;X-12;\n[b]\nItems = \n");
+    EXPECT_EQ(AppRecord::menuTreeWithout(tree, "{}"), tree);
+}
+
 TEST(RegistryText, CleanedRegistryHasOneEmptyLineBeforeEachLaterSection)
 {
     const struct {
