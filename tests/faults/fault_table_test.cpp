@@ -455,7 +455,10 @@ TEST_F(FaultTable, Undo)
             const auto [phone, old, installed] = changed("install to phone memory");
             run(phone, window(undo), {}, int(took * k / 7));
             QStringList neither = neitherOldNorNew(installed, before, phone.snapshot());
-            neither.removeIf([&](const QString& path) { return !installed.contains(path) && !before.contains(path); });
+            // Structured bindings are not captured by clang 14's lambdas.
+            const Snapshot& was = before;
+            const Snapshot& now = installed;
+            neither.removeIf([&](const QString& path) { return !now.contains(path) && !was.contains(path); });
             EXPECT_EQ(neither, QStringList());
             EXPECT_FALSE(Journal::parse(phone.read(history + "journal")).isEmpty());
         }
