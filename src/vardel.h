@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 
@@ -180,10 +181,10 @@ public:
     ZOptionsMenu* optMenu = nullptr;
 
 private:
-    // Builds one options menu from its entries (see the Create_Menu*).
+    // Builds one options menu: the tab's own entries (see the Create_Menu*),
+    // then those every menu ends with.
     struct MenuEntry;
-    template <size_t N>
-    void buildMenu(const MenuEntry (&entries)[N]);
+    void buildMenu(std::initializer_list<MenuEntry> own);
 
     bool windowless = false;
     std::unique_ptr<BusyLock> busyLock;

@@ -6,6 +6,9 @@
 #include <QPixmap>
 #include <QRect>
 
+#include <iterator>
+#include <vector>
+
 #include <ZConfig.h>
 #include <ZOptionsMenu.h>
 #include <ZSkinService.h>
@@ -36,15 +39,27 @@ void Vardel::Create_SoftKey()
     softKey->setClickedSlot(ZSoftKey::RIGHT, qApp, SLOT(quit()));
 }
 
-template <size_t N>
-void Vardel::buildMenu(const MenuEntry (&entries)[N])
+void Vardel::buildMenu(std::initializer_list<MenuEntry> own)
 {
+    static constexpr MenuEntry separator{nullptr, nullptr, nullptr, false, false};
+    static const MenuEntry common[] = {
+        {"images/lang.png", "MENU_LANGUAGE", SLOT(language()), false, true},
+        {"images/history.png", "MENU_HISTORY", SLOT(Historial()), false, true},
+        separator,
+        {"images/about.png", "MENU_ABOUT", SLOT(about()), false, false},
+        {"images/exit.png", "MENU_EXIT", nullptr, true, false},
+    };
+    std::vector<MenuEntry> entries(own);
+    if (!entries.empty())
+        entries.push_back(separator);
+    entries.insert(entries.end(), std::begin(common), std::end(common));
+
     const ZConfig lang(langFile, false);
     optMenu = new ZOptionsMenu(QRect(QPoint(0, 0), QPoint(-1, -1)), softKey, nullptr, 0,
                                ZSkinService::clsZOptionsMenu);
     optMenu->setItemSpacing(10);
-    for (int position = 0; position < int(N); ++position) {
-        const MenuEntry& entry = entries[position];
+    for (int position = 0; position < int(entries.size()); ++position) {
+        const MenuEntry& entry = entries[size_t(position)];
         if (!entry.icon) {
             optMenu->insertSeparator(position, position);
             continue;
@@ -62,59 +77,31 @@ void Vardel::buildMenu(const MenuEntry (&entries)[N])
 
 void Vardel::Create_MenuApp()
 {
-    static const MenuEntry entries[] = {
+    buildMenu({
         {"images/remove.png", "MENU_UNINSTALL", SLOT(BorrarMPKG()), false, true},
         {"images/install.png", "MENU_INSTALL", SLOT(InstalarDesdeMenu()), false, true},
-        {nullptr, nullptr, nullptr, false, false},
-        {"images/lang.png", "MENU_LANGUAGE", SLOT(language()), false, true},
-        {"images/history.png", "MENU_HISTORY", SLOT(Historial()), false, true},
-        {nullptr, nullptr, nullptr, false, false},
-        {"images/about.png", "MENU_ABOUT", SLOT(about()), false, false},
-        {"images/exit.png", "MENU_EXIT", nullptr, true, false},
-    };
-    buildMenu(entries);
+    });
 }
 
 void Vardel::Create_MenuAutorun()
 {
-    static const MenuEntry entries[] = {
+    buildMenu({
         {"images/runadd.png", "MENU_RUNADD", SLOT(AutorunAdd()), false, true},
         {"images/runremove.png", "MENU_RUNDELETE", SLOT(AutorunRemove()), false, true},
-        {nullptr, nullptr, nullptr, false, false},
-        {"images/lang.png", "MENU_LANGUAGE", SLOT(language()), false, true},
-        {"images/history.png", "MENU_HISTORY", SLOT(Historial()), false, true},
-        {nullptr, nullptr, nullptr, false, false},
-        {"images/about.png", "MENU_ABOUT", SLOT(about()), false, false},
-        {"images/exit.png", "MENU_EXIT", nullptr, true, false},
-    };
-    buildMenu(entries);
+    });
 }
 
 void Vardel::Create_MenuConfig()
 {
-    static const MenuEntry entries[] = {
-        {"images/lang.png", "MENU_LANGUAGE", SLOT(language()), false, true},
-        {"images/history.png", "MENU_HISTORY", SLOT(Historial()), false, true},
-        {nullptr, nullptr, nullptr, false, false},
-        {"images/about.png", "MENU_ABOUT", SLOT(about()), false, false},
-        {"images/exit.png", "MENU_EXIT", nullptr, true, false},
-    };
-    buildMenu(entries);
+    buildMenu({});
 }
 
 void Vardel::Create_MenuTheme()
 {
-    static const MenuEntry entries[] = {
+    buildMenu({
         {"images/skindel.png", "MENU_UNINSTALL", SLOT(BorrarTema()), false, true},
         {"images/install.png", "MENU_INSTALL", SLOT(InstalarDesdeMenu()), false, true},
-        {nullptr, nullptr, nullptr, false, false},
-        {"images/lang.png", "MENU_LANGUAGE", SLOT(language()), false, true},
-        {"images/history.png", "MENU_HISTORY", SLOT(Historial()), false, true},
-        {nullptr, nullptr, nullptr, false, false},
-        {"images/about.png", "MENU_ABOUT", SLOT(about()), false, false},
-        {"images/exit.png", "MENU_EXIT", nullptr, true, false},
-    };
-    buildMenu(entries);
+    });
 }
 
 bool Vardel::createMenuOfTab(int tab)
