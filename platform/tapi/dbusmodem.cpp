@@ -41,6 +41,14 @@ int dispatch(Service service, ModemManagerCall mm, OfonoCall ofono)
 
 } // namespace
 
+int answered(const QString& found, QString& value)
+{
+    if (found.isEmpty())
+        return TAPI_ERROR_NO_VALUE;
+    value = found;
+    return 0;
+}
+
 std::optional<Service> named(const QByteArray& value)
 {
     if (value == "modemmanager")

@@ -25,6 +25,10 @@ int imei(Service service, QString& imei);
 int serviceCentre(Service service, QString& number);
 int send(Service service, const SmsFields& message);
 
+// An answer read from the service: set into value and 0, or, when the
+// service has none, TAPI_ERROR_NO_VALUE and value left as it was.
+int answered(const QString& found, QString& value);
+
 } // namespace DbusModem
 
 // One service's answers, on a bus where its name has an owner.

@@ -103,10 +103,7 @@ int imsi(SystemBus& bus, QString& value)
     if (const int error = bus.property(service, m.modem("Sim").value<QDBusObjectPath>().path(),
                                        service + QStringLiteral(".Sim"), QStringLiteral("Imsi"), answer))
         return error;
-    if (answer.toString().isEmpty())
-        return TAPI_ERROR_NO_VALUE;
-    value = answer.toString();
-    return 0;
+    return DbusModem::answered(answer.toString(), value);
 }
 
 int imei(SystemBus& bus, QString& value)
@@ -118,10 +115,7 @@ int imei(SystemBus& bus, QString& value)
                         .value(QStringLiteral("Imei")).toString();
     if (found.isEmpty())
         found = all.first().modem("EquipmentIdentifier").toString();
-    if (found.isEmpty())
-        return TAPI_ERROR_NO_VALUE;
-    value = found;
-    return 0;
+    return DbusModem::answered(found, value);
 }
 
 int send(SystemBus& bus, const SmsFields& message)

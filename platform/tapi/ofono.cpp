@@ -120,10 +120,7 @@ int imsi(SystemBus& bus, QString& value)
     if (const int error = simModem(bus, m, sim))
         return error;
     const QString found = sim.value(QStringLiteral("SubscriberIdentity")).toString();
-    if (found.isEmpty())
-        return TAPI_ERROR_NO_VALUE;
-    value = found;
-    return 0;
+    return DbusModem::answered(found, value);
 }
 
 int imei(SystemBus& bus, QString& value)
@@ -132,10 +129,7 @@ int imei(SystemBus& bus, QString& value)
     if (const int error = modems(bus, all))
         return error;
     const QString found = all.first().properties.value(QStringLiteral("Serial")).toString();
-    if (found.isEmpty())
-        return TAPI_ERROR_NO_VALUE;
-    value = found;
-    return 0;
+    return DbusModem::answered(found, value);
 }
 
 int serviceCentre(SystemBus& bus, QString& value)
@@ -147,10 +141,7 @@ int serviceCentre(SystemBus& bus, QString& value)
     if (const int error = properties(bus, m.path, messageManager, manager))
         return error;
     const QString found = manager.value(QStringLiteral("ServiceCenterAddress")).toString();
-    if (found.isEmpty())
-        return TAPI_ERROR_NO_VALUE;
-    value = found;
-    return 0;
+    return DbusModem::answered(found, value);
 }
 
 int send(SystemBus& bus, const SmsFields& message)
